@@ -1,0 +1,94 @@
+#pragma once
+// The only road from the program to the run-time-loaded codec, TIFF and DXF
+// libraries. Each wrapper loads its library on first use, resolves the entry
+// point by name, calls it inside a fault guard, turns a negative result into
+// CodecLastErrorCode/CodecLastErrorText and answers a boolean. Libraries stay
+// loaded until the program ends. Main thread only.
+#include "bindings/ErrorInvalid.h"
+#include "libs/codec/PvCodec.h"
+#include "platform/TBitmap.h"
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace DLL96V1 {
+
+// Windows names of the libraries; the platform's file names are derived
+// from them ("PVCX96V3.DLL" -> libpvcx96v3.so).
+inline constexpr const char* kCodecDll = "PVCX96V3.DLL";
+inline constexpr const char* kTiffDll = "Q3TIF32.DLL";
+inline constexpr const char* kDxfDll = "Q3DXF32.DLL";
+
+// Process-wide binding state. A handle below 32 counts as not loaded.
+extern uintptr_t CodecLibrary;
+extern uintptr_t TiffLibrary;
+extern uintptr_t DxfLibrary;
+extern int16_t CodecLastErrorCode;
+extern std::string CodecLastErrorText;
+extern std::string CodecStatusText;
+
+// The window handed to each library's initialisation entry point (the
+// active window); 0 until the program installs a provider.
+extern std::function<uintptr_t()> ActiveWindowProvider;
+
+// Clears the state and records the program's name under "App Name" in the
+// "Pictavo Twain" section of pvtwain.ini. programPath may be argv[0].
+void Startup(const std::string& programPath);
+
+// Loads the library if needed (program folder, bare name, the folder list,
+// that path without extension), runs its initialisation entry point and
+// resolves `entry` into `slot`. Throws ErrorInvalid when the library cannot
+// be found; answers false for a foreign library name or a missing entry.
+bool LoadCodecProc(uintptr_t& library, const std::string& fileName, const char* entry, void*& slot);
+
+// Runs `call` (which answers the library's result) inside the fault guard;
+// answers false after showing the guard's message when anything escapes.
+bool Guarded(const std::function<int32_t()>& call, int32_t& result);
+// Records a failed result: code and the library's text for it.
+void RecordError(uintptr_t library, int32_t result);
+// False (and an error recorded) for a file under 50 bytes or one that
+// cannot be opened; such files never reach a library.
+bool FileLongEnough(uintptr_t library, const std::string& file);
+
+// Animated GIF.
+bool an_rdgiffiledib(const std::string& file, COLORREF mapColor, PVGifLoadCallback cb, void* user);
+bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenWidth,
+                     int32_t screenHeight, int32_t backgroundIndex, int32_t bits,
+                     int32_t commentCount, int32_t loops, PVGifSaveCallback cb, void* user);
+// Still GIF: the first picture at the depth asked (0 = as stored).
+bool readgiffile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
+bool rdgiffiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                  PVProgressCallback cb);
+
+struct FileInformation {
+    std::string format;
+    PVFileInfo numbers{};
+    std::string description;
+};
+bool fileinfo(const std::string& file, FileInformation& info);
+
+// DIB <-> device bitmap.
+bool DibtoDdb(const void* lockedDib, HBITMAP& bitmap, HPALETTE& palette);
+bool DdbtoDib(HBITMAP bitmap, HPALETTE palette, int32_t bits, int32_t dither, void* user,
+              int32_t optimize, int32_t reserved, HGLOBAL& dib);
+// Depth conversions and copies: a new block, or 0.
+HGLOBAL CopyDIB(const void* lockedDib);
+HGLOBAL DIB1To4(const void* lockedDib);
+HGLOBAL DIB1To8(const void* lockedDib);
+HGLOBAL DIB1To24(const void* lockedDib);
+HGLOBAL DIB4To8(const void* lockedDib);
+HGLOBAL DIB4To24(const void* lockedDib);
+HGLOBAL DIB8To24(const void* lockedDib);
+
+// The screen's depth mapped to 4, 8 or 24 bits per pixel.
+int32_t DefaultColorDepth();
+// The open dialog's filter of every supported format; media types only
+// when the Windows profile's "mci extensions" section lists them.
+std::string SupportedFormatsFilter();
+// Name of a TIFF compression code.
+std::string TiffCompressionName(int32_t code);
+
+} // namespace DLL96V1

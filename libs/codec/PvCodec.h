@@ -1,0 +1,155 @@
+#pragma once
+// The codec library's C boundary (libpvcx96v3.so). The program reaches it
+// only through bindings/CodecBinding; this header gives both sides the same
+// records and entry-point types. Rules:
+//  * entry points answer int32_t: > 0 (or >= 0 where noted) is success, a
+//    negative value is an error code whose text is string (uint16_t)code of
+//    the module's table, read through PVLoadString;
+//  * callbacks answer int16_t, 1 = go on, 0 = stop;
+//  * handles are opaque uintptr_t values of the platform library, 0 = none;
+//  * colours are 0x00BBGGRR; strings are zero-terminated UTF-8;
+//  * nothing throws across this boundary.
+#include "platform/WinTypes.h"
+#include <cstdint>
+
+#define PVCODEC_API extern "C" __attribute__((visibility("default")))
+
+#pragma pack(push, 1)
+// Logical screen. Bytes not named are 0.
+struct MyGifHeader {
+    uint16_t ScreenWidth;  // 0
+    uint16_t ScreenHeight; // 2
+    uint8_t Colors;        // 4: global table size, 255 for 256, 0 = no table
+    uint8_t Unused5;       // 5
+    uint8_t Unused6;       // 6
+    uint8_t Reserved;      // 7: the file's pixel aspect ratio byte, carried as is
+    COLORREF Background;   // 8: global table entry at the background index (0 without table)
+};
+static_assert(sizeof(MyGifHeader) == 12);
+
+// One image.
+struct MyGifImageDescriptor {
+    int16_t Left;         // 0
+    int16_t Top;          // 2
+    int16_t Width;        // 4
+    int16_t Height;       // 6
+    uint8_t LocalPalette; // 8: 1 = the image has its own table
+    uint8_t Interlaced;   // 9
+    uint8_t Unused10;     // 10
+    uint8_t LocalColors;  // 11: local table size, 255 for 256
+};
+static_assert(sizeof(MyGifImageDescriptor) == 12);
+
+// Graphic control extension of one image.
+struct MyGifGraphicControlBlock {
+    uint8_t Unused0;          // 0
+    uint8_t Disposal;         // 1: 0..7 as stored
+    uint8_t Unused2;          // 2
+    uint8_t Transparent;      // 3: 1 = transparent index valid
+    uint16_t Delay;           // 4: hundredths of a second
+    uint8_t TransparentIndex; // 6
+    uint8_t Unused7;          // 7
+};
+static_assert(sizeof(MyGifGraphicControlBlock) == 8);
+
+// fileinfo's numeric answers.
+struct PVFileInfo {
+    int32_t Width;
+    int32_t Height;
+    int16_t BitsPerPixel;
+    int16_t Value1; // GIF: number of images
+    int16_t Value2; // GIF: 1 when the first image is interlaced
+};
+#pragma pack(pop)
+
+// Event codes of the animated-GIF callbacks. 0..100 = progress in percent.
+constexpr int16_t PV_CODE_FRAME = -80;   // an image of an animation
+constexpr int16_t PV_CODE_SINGLE = -20;  // the only image of a file
+constexpr int16_t PV_CODE_COMMENT = -50; // a comment block
+constexpr int16_t PV_ANSWER_NO_FRAME = -100;
+constexpr int16_t PV_ANSWER_COMMENT_TOO_LONG = -101;
+// Size of the comment buffer an_wtgiffiledib hands its callback.
+constexpr int32_t PV_COMMENT_BUFFER_SIZE = 1 << 20;
+// Sizes of fileinfo's text buffers.
+constexpr int32_t PV_FORMAT_TEXT_SIZE = 32;
+constexpr int32_t PV_DESCRIPTION_TEXT_SIZE = 256;
+
+extern "C" {
+typedef int16_t (*PVProgressCallback)(int16_t percent, void* user);
+
+// Load: the codec owns nothing it delivers: `dib` is a new global block the
+// callback must free (or keep). The records are valid during the call only.
+typedef int16_t (*PVGifLoadCallback)(uintptr_t dib, const MyGifHeader* header,
+                                     const MyGifImageDescriptor* descriptor,
+                                     const MyGifGraphicControlBlock* control, int32_t loops,
+                                     const char* comment, int16_t code, void* user);
+
+// Save: every pointer but `comment` is an out-parameter the callback fills
+// for `frame`. The DIB stays the caller's; the codec only reads it.
+typedef int16_t (*PVGifSaveCallback)(uintptr_t* dib, int16_t* left, int16_t* top, int16_t* width,
+                                     int16_t* height, uint8_t* localPalette, uint8_t* interlaced,
+                                     uint8_t* zero1, uint8_t* largestIndex, uint8_t* depthFlag,
+                                     uint8_t* disposal, uint8_t* zero2, uint8_t* transparent,
+                                     uint16_t* delay, uint8_t* transparentIndex, char* comment,
+                                     int32_t commentSize, int16_t frame, int16_t code, void* user);
+
+// an_rdgiffiledib delivers each image as a DIB of the image's own size (1 bit
+// for a 2-entry table, 4 bits up to 16, else 8; biClrUsed = the table size;
+// raw indices). The table entry at the transparent index is replaced by
+// mapColor (0x00BBGGRR); mapColor 0xFFFFFFFF keeps the file's colour.
+// Non-comment events pass "" as comment; progress events pass no records.
+typedef int32_t (*PFN_an_rdgiffiledib)(const char* file, uint32_t mapColor, PVGifLoadCallback cb,
+                                       void* user, int16_t zero);
+// Save: an_wtgiffiledib(file, lastFrame 0..32766, screen width and height
+// (0 = the union of the frames' extents; above 16384 refused), background
+// index (clamped into the global table), bits (not used: frame 0's own depth
+// decides), commentCount 0..32767, loops (0 = forever; clamped to 0..65535;
+// the NETSCAPE2.0 extension is written when lastFrame > 0 or loops != 1),
+// callback, user, 0). Answers 1 or a negative CodecError. Calls, in order:
+//   * progress: code 0, frame 0;
+//   * per comment: code -50, frame 0, with `comment` zeroed and commentSize =
+//     PV_COMMENT_BUFFER_SIZE; the comment is the text before the first NUL
+//     (no NUL in the buffer: PVE_COMMENT_TOO_LONG); the frame fields filled
+//     in the same call are ignored. Comments are written after the global
+//     table and loop extension, before the first image, one comment
+//     extension each (an empty one has no sub-blocks);
+//   * per frame i = 0..lastFrame: code -80, frame i; then progress
+//     (percent done, frame i).
+// Answers: 1 goes on; -101 fails with PVE_COMMENT_TOO_LONG, -100 with
+// PVE_BAD_FRAME, anything else with PVE_CANCELLED; a frame whose dib is 0
+// fails with PVE_NO_FRAME. A failed save writes nothing: the file is built
+// under a temporary name in the same folder and renamed over the target only
+// when complete.
+// Frames: the DIB is only read (locked, never changed or freed); its size is
+// the image size (width/height from the callback are not used); negative
+// left/top become 0. The global table is frame 0's colour table (a 24-bit
+// frame 0 is reduced to 8 bits first). A frame carries a local table when
+// its localPalette flag is set, when its table differs from the global one
+// (else its pixels would show the wrong colours), or when it is 24-bit
+// (reduced to 8 bits with its own optimal palette). Tables are stored at a
+// power of two entries; pixel indices beyond a DIB's table get black entries.
+// Every frame gets a graphic control extension: disposal (low 3 bits),
+// transparency flag and index, delay. largestIndex, depthFlag, zero1 and
+// zero2 are not used.
+typedef int32_t (*PFN_an_wtgiffiledib)(const char* file, int32_t lastFrame, int32_t screenWidth,
+                                       int32_t screenHeight, int32_t backgroundIndex, int32_t bits,
+                                       int32_t commentCount, int32_t loops, PVGifSaveCallback cb,
+                                       void* user, int16_t zero);
+// Still readers: bits 0 = as stored, else 1, 4, 8 or 24; dither 0/1.
+typedef int32_t (*PFN_readgiffile)(const char* file, int32_t bits, int32_t dither,
+                                   uintptr_t* bitmap, uintptr_t* palette, void* user,
+                                   PVProgressCallback cb, int16_t zero, int16_t* imageCount);
+typedef int32_t (*PFN_rdgiffiledib)(const char* file, int32_t bits, int32_t dither, uintptr_t* dib,
+                                    uintptr_t* palette, void* user, PVProgressCallback cb,
+                                    int16_t zero);
+typedef int32_t (*PFN_fileinfo)(const char* file, char* format, PVFileInfo* info,
+                                char* description, int16_t zero);
+typedef int32_t (*PFN_DibtoDdb)(const void* lockedDib, uintptr_t* bitmap, uintptr_t* palette);
+// dither: 0 none, 1 error diffusion. user: handed to nothing yet (0).
+// optimize: 1 = build an optimal palette when the given one cannot serve.
+typedef int32_t (*PFN_DdbtoDib)(uintptr_t bitmap, uintptr_t palette, int32_t bits, int32_t dither,
+                                void* user, int32_t optimize, int32_t reserved, uintptr_t* dib);
+// Depth conversions and copies of a locked packed DIB: a new block or 0.
+typedef uintptr_t (*PFN_DibConvert)(const void* lockedDib);
+typedef int32_t (*PFN_InitDll)(uintptr_t window);
+}

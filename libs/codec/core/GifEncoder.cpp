@@ -1,0 +1,122 @@
+#include "libs/codec/core/GifEncoder.h"
+
+#include "libs/codec/core/LzwEncoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace gifenc {
+
+namespace {
+
+void put16(uint8_t* p, uint16_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+// Rows in the order they are stored: four passes when interlaced.
+template <class Fn> void forEachRow(int height, bool interlaced, Fn&& fn) {
+    if (!interlaced) {
+        for (int y = 0; y < height; ++y)
+            fn(y);
+        return;
+    }
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int y = kStart[pass]; y < height; y += kStep[pass])
+            fn(y);
+}
+
+} // namespace
+
+int tableBits(int colors) {
+    int bits = 1;
+    while (bits < 8 && (1 << bits) < colors)
+        ++bits;
+    return bits;
+}
+
+bool GifEncoder::colorTable(const uint8_t* rgb, int colors, int bits) {
+    uint8_t table[256 * 3] = {};
+    std::memcpy(table, rgb, size_t(std::clamp(colors, 0, 1 << bits)) * 3);
+    return sink_.write(table, size_t(3) << bits);
+}
+
+bool GifEncoder::begin(const ScreenInfo& screen) {
+    uint8_t d[13] = {'G', 'I', 'F', '8', '9', 'a'};
+    screenOffset_ = sink_.written() + 6;
+    put16(d + 6, screen.width);
+    put16(d + 8, screen.height);
+    const bool hasTable = screen.globalRgb && screen.globalColors > 0;
+    globalBits_ = hasTable ? tableBits(screen.globalColors) : 0;
+    // Colour resolution: claim 8 bits per primary, the depth of our tables.
+    d[10] = uint8_t((hasTable ? 0x80 : 0) | (7 << 4) | (hasTable ? globalBits_ - 1 : 0));
+    d[11] = hasTable ? screen.background : 0;
+    d[12] = screen.aspect;
+    if (!sink_.write(d, sizeof d)) return false;
+    return !hasTable || colorTable(screen.globalRgb, screen.globalColors, globalBits_);
+}
+
+bool GifEncoder::patchScreenSize(uint16_t width, uint16_t height) {
+    uint8_t d[4];
+    put16(d, width);
+    put16(d + 2, height);
+    return sink_.rewrite(screenOffset_, d, sizeof d);
+}
+
+bool GifEncoder::loopExtension(uint16_t loops) {
+    uint8_t d[19] = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1};
+    put16(d + 16, loops);
+    d[18] = 0;
+    return sink_.write(d, sizeof d);
+}
+
+bool GifEncoder::comment(const char* text, size_t length) {
+    const uint8_t intro[2] = {0x21, 0xFE};
+    if (!sink_.write(intro, 2)) return false;
+    while (length > 0) {
+        const uint8_t n = uint8_t(std::min<size_t>(length, 255));
+        if (!sink_.write(&n, 1) || !sink_.write(text, n)) return false;
+        text += n;
+        length -= n;
+    }
+    const uint8_t terminator = 0;
+    return sink_.write(&terminator, 1);
+}
+
+bool GifEncoder::graphicControl(const ControlInfo& c) {
+    uint8_t d[8] = {0x21, 0xF9, 4};
+    d[3] = uint8_t(((c.disposal & 7) << 2) | (c.transparent ? 1 : 0));
+    put16(d + 4, c.delay);
+    d[6] = c.transparentIndex;
+    d[7] = 0;
+    return sink_.write(d, sizeof d);
+}
+
+bool GifEncoder::image(const ImageInfo& info, RowSource& rows) {
+    if (info.width == 0 || info.height == 0) return false;
+    uint8_t d[10] = {0x2C};
+    put16(d + 1, info.left);
+    put16(d + 3, info.top);
+    put16(d + 5, info.width);
+    put16(d + 7, info.height);
+    const bool local = info.localRgb && info.localColors > 0;
+    const int localBits = local ? tableBits(info.localColors) : 0;
+    d[9] = uint8_t((local ? 0x80 | (localBits - 1) : 0) | (info.interlaced ? 0x40 : 0));
+    if (!sink_.write(d, sizeof d)) return false;
+    if (local && !colorTable(info.localRgb, info.localColors, localBits)) return false;
+    // Without any table the pixels are taken as full bytes.
+    const int bits = local ? localBits : (globalBits_ ? globalBits_ : 8);
+    LzwEncoder lzw(sink_, std::max(2, bits));
+    forEachRow(info.height, info.interlaced, [&](int y) { lzw.encode(rows.row(y), info.width); });
+    return lzw.finish();
+}
+
+bool GifEncoder::end() {
+    const uint8_t trailer = 0x3B;
+    return sink_.write(&trailer, 1);
+}
+
+} // namespace gifenc

@@ -1,0 +1,32 @@
+#pragma once
+// Colour reduction: the heart of GIF quality. Builds an optimal palette for a
+// true-colour picture and maps it, with or without error diffusion.
+#include "libs/imagecore/Dib.h"
+#include <vector>
+
+namespace ic {
+
+// How mapping spreads the error of each pixel. More kinds (ordered, other
+// diffusion kernels) join here for the effects module.
+enum class Dither : uint8_t { None, FloydSteinberg };
+
+// An optimal palette of at most maxColors entries (1..256) for the picture.
+// A picture of at most maxColors distinct colours gets exactly those colours
+// (most used first), so mapping it is lossless.
+std::vector<RGBQUAD> buildPalette(const RgbImage& image, int maxColors);
+
+// A new packed DIB of `bits` (1, 4 or 8) bits per pixel: the picture mapped
+// onto `palette` (at most 2^bits entries) with Floyd-Steinberg error diffusion
+// when dither is set, nearest colour otherwise. 0 on failure.
+HGLOBAL mapToPalette(const RgbImage& image, const std::vector<RGBQUAD>& palette, int bits,
+                     bool dither);
+HGLOBAL mapToPalette(const RgbImage& image, const std::vector<RGBQUAD>& palette, int bits,
+                     Dither dither);
+
+// buildPalette + mapToPalette: the reduction of a true-colour picture.
+HGLOBAL reduceToPalette(const RgbImage& image, int bits, bool dither);
+
+// The pixels of any parsed DIB as 0x00RRGGBB words, top row first.
+std::vector<uint32_t> toRgb(const DibView& dib);
+
+} // namespace ic

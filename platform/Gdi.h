@@ -1,0 +1,52 @@
+#pragma once
+// GDI palettes and device bitmaps. The "screen" is a true-colour device
+// (24 bits, no system palette), so palette-device branches never run. A device
+// bitmap is top-down rows of 32-bit pixels, bytes B, G, R, X (0xXXRRGGBB as a
+// little-endian word, the layout of QImage::Format_RGB32).
+#include "platform/PlatformExport.h"
+#include "platform/WinTypes.h"
+#include <cstdint>
+
+constexpr uint32_t CLR_INVALID = 0xFFFFFFFF;
+// Largest device bitmap we make, in each direction and in pixels.
+constexpr int32_t kMaxBitmapSide = 16384;
+constexpr uint64_t kMaxBitmapPixels = (uint64_t(1) << 30) / 4;
+
+// Palettes. Answers 0 for a null record or more than 4096 entries.
+ZP_API HPALETTE CreatePalette(const LOGPALETTE* palette);
+// With entries == nullptr answers the palette's entry count; else copies up
+// to count entries from start and answers how many were copied.
+ZP_API uint32_t GetPaletteEntries(HPALETTE palette, uint32_t start, uint32_t count,
+                                  PALETTEENTRY* entries);
+ZP_API uint32_t SetPaletteEntries(HPALETTE palette, uint32_t start, uint32_t count,
+                                  const PALETTEENTRY* entries);
+// Changes entries in place (palette animation); answers 1 on success.
+ZP_API int32_t AnimatePalette(HPALETTE palette, uint32_t start, uint32_t count,
+                              const PALETTEENTRY* entries);
+// Index of the entry closest to the colour (squared RGB distance, lowest
+// index on ties); CLR_INVALID for a bad or empty palette.
+ZP_API uint32_t GetNearestPaletteIndex(HPALETTE palette, COLORREF colour);
+
+// Device bitmaps, zero (black) at creation. Answers 0 for a size outside
+// 1..kMaxBitmapSide or above kMaxBitmapPixels.
+ZP_API HBITMAP CreateDeviceBitmap(int32_t width, int32_t height);
+// Answers 1 and the size of a bitmap, 0 for a bad handle.
+ZP_API int32_t GetDeviceBitmapSize(HBITMAP bitmap, int32_t* width, int32_t* height);
+// The pixels (width * height words, top row first); valid until the bitmap is deleted.
+ZP_API uint32_t* DeviceBitmapBits(HBITMAP bitmap);
+
+// Frees a palette or a device bitmap; answers 1 on success.
+ZP_API int32_t DeleteObject(uintptr_t object);
+ZP_API uint64_t GdiObjectCount();
+
+// System colours (COLOR_BTNFACE ...). The Qt layer sets them from the
+// application palette; defaults are the classic light theme.
+constexpr int32_t COLOR_WINDOW = 5;
+constexpr int32_t COLOR_BTNFACE = 15;
+ZP_API COLORREF GetSysColor(int32_t index);
+ZP_API void SetSysColor(int32_t index, COLORREF colour);
+
+// The screen's facts. The depth can be changed (tests of depth-dependent rules).
+ZP_API int32_t ScreenBitsPerPixel();
+ZP_API void SetScreenBitsPerPixel(int32_t bits);
+ZP_API int32_t SystemPaletteSize();

@@ -1,0 +1,26 @@
+#pragma once
+// Loads the codec module the way the program does (dlopen from the program's
+// folder) so tests call the real entry points across the real boundary.
+#include "platform/Module.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace testsupport {
+
+inline HMODULELIKE codecModule() {
+    static HMODULELIKE module = [] {
+        const std::string path = std::string(ProgramFolder()) + "/libpvcx96v3.so";
+        HMODULELIKE m = LoadModule(path.c_str());
+        if (!m) ADD_FAILURE() << "cannot load " << path << ": " << ModuleLoadError();
+        return m;
+    }();
+    return module;
+}
+
+template <class Fn> Fn codecProc(const char* name) {
+    auto p = reinterpret_cast<Fn>(GetModuleProc(codecModule(), name));
+    if (!p) ADD_FAILURE() << "codec entry point missing: " << name;
+    return p;
+}
+
+} // namespace testsupport
