@@ -30,7 +30,7 @@ int readFromVector(GifFileType* gif, GifByteType* data, int size) {
 ColorMapObject* makeMap(const std::vector<uint8_t>& rgb) {
     if (rgb.empty()) return nullptr;
     const int n = int(rgb.size() / 3);
-    std::vector<GifColorType> colours(size_t(n));
+    std::vector<GifColorType> colours(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         colours[size_t(i)] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]};
     return GifMakeMapObject(n, colours.data());
