@@ -8,6 +8,26 @@
 
 namespace fs = std::filesystem;
 
+// Sanitizer options of every test program: allocation failures come back as
+// null (the code under test must handle them), leaks are reported, and the
+// leaks inside system libraries listed in lsan.supp are not.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1:detect_leaks=1"; }
+extern "C" const char* __lsan_default_options() {
+    return "suppressions=" ZENTROPE_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
+extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+
+namespace {
+// Settings in a private folder, widgets offscreen, the shared corpus found;
+// what the caller's environment already says wins.
+const bool environmentReady = [] {
+    setenv("ZENTROPE_HOME", ZENTROPE_TEST_HOME, 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("ZENTROPE_CORPUS", ZENTROPE_TEST_CORPUS, 0);
+    return true;
+}();
+} // namespace
+
 namespace testsupport {
 
 namespace {

@@ -59,6 +59,7 @@ class GifSave {
     std::vector<char> commentBuffer_;
     gifenc::MemorySink comments_;
     gifenc::AtomicFileSink file_;
+    gifenc::GifEncoder gif_{file_}; // one for the file: it knows the global table
     std::vector<uint8_t> global_;
     uint32_t extentWidth_ = 0, extentHeight_ = 0;
 };
@@ -89,7 +90,9 @@ int32_t GifSave::collectComments() {
         if (!end) return PVE_COMMENT_TOO_LONG;
         const size_t length = size_t(static_cast<const char*>(end) - commentBuffer_.data());
         if (comments_.written() + length > kMaxCommentBytes) return PVE_COMMENT_TOO_LONG;
-        spool.comment(commentBuffer_.data(), length);
+        // An empty comment is left out: an extension without sub-blocks
+        // makes giflib's DGifSlurp (5.2) lose its place and refuse the file.
+        if (length > 0) spool.comment(commentBuffer_.data(), length);
     }
     return PVE_OK;
 }
@@ -101,7 +104,6 @@ int32_t GifSave::askFrame(int16_t index, FrameFields& f, gifenc::DibFrame& frame
 }
 
 int32_t GifSave::writeFrame(const FrameFields& f, gifenc::DibFrame& frame) {
-    gifenc::GifEncoder gif(file_);
     gifenc::ControlInfo control;
     control.disposal = uint8_t(f.disposal & 7);
     control.transparent = f.transparent != 0;
@@ -124,7 +126,7 @@ int32_t GifSave::writeFrame(const FrameFields& f, gifenc::DibFrame& frame) {
     }
     extentWidth_ = std::max<uint32_t>(extentWidth_, uint32_t(info.left) + info.width);
     extentHeight_ = std::max<uint32_t>(extentHeight_, uint32_t(info.top) + info.height);
-    if (!gif.graphicControl(control) || !gif.image(info, frame)) return PVE_WRITE;
+    if (!gif_.graphicControl(control) || !gif_.image(info, frame)) return PVE_WRITE;
     return PVE_OK;
 }
 
@@ -140,7 +142,6 @@ int32_t GifSave::run(const char* file, int32_t screenWidth, int32_t screenHeight
     global_ = frame.rgb();
 
     if (!file_.open(file)) return PVE_CREATE;
-    gifenc::GifEncoder gif(file_);
     gifenc::ScreenInfo screen;
     // A size of 0 is settled once every frame is known; frame 0's extent
     // stands in until then.
@@ -153,9 +154,9 @@ int32_t GifSave::run(const char* file, int32_t screenWidth, int32_t screenHeight
     screen.globalColors = int(global_.size() / 3);
     const int32_t tableSize = 1 << gifenc::tableBits(screen.globalColors);
     screen.background = uint8_t(std::clamp(backgroundIndex, 0, tableSize - 1));
-    if (!gif.begin(screen)) return PVE_WRITE;
+    if (!gif_.begin(screen)) return PVE_WRITE;
     if (lastFrame_ > 0 || loops != 1) {
-        if (!gif.loopExtension(uint16_t(std::clamp(loops, 0, 65535)))) return PVE_WRITE;
+        if (!gif_.loopExtension(uint16_t(std::clamp(loops, 0, 65535)))) return PVE_WRITE;
     }
     const auto& spooled = comments_.bytes();
     if (!spooled.empty() && !file_.write(spooled.data(), spooled.size())) return PVE_WRITE;
@@ -167,12 +168,12 @@ int32_t GifSave::run(const char* file, int32_t screenWidth, int32_t screenHeight
         const int32_t percent = (i + 1) * 100 / (lastFrame_ + 1);
         if ((result = progress(int16_t(percent), int16_t(i))) != PVE_OK) return result;
     }
-    if (!gif.end()) return PVE_WRITE;
+    if (!gif_.end()) return PVE_WRITE;
     if (screenWidth == 0 || screenHeight == 0) {
         const uint32_t w = screenWidth ? uint32_t(screenWidth) : extentWidth_;
         const uint32_t h = screenHeight ? uint32_t(screenHeight) : extentHeight_;
         if (w > uint32_t(ic::kMaxSide) || h > uint32_t(ic::kMaxSide)) return PVE_TOO_LARGE;
-        if (!gif.patchScreenSize(uint16_t(w), uint16_t(h))) return PVE_WRITE;
+        if (!gif_.patchScreenSize(uint16_t(w), uint16_t(h))) return PVE_WRITE;
     }
     return file_.commit() ? PVE_OK : PVE_WRITE;
 }

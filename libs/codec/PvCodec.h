@@ -112,7 +112,8 @@ typedef int32_t (*PFN_an_rdgiffiledib)(const char* file, uint32_t mapColor, PVGi
 //     (no NUL in the buffer: PVE_COMMENT_TOO_LONG); the frame fields filled
 //     in the same call are ignored. Comments are written after the global
 //     table and loop extension, before the first image, one comment
-//     extension each (an empty one has no sub-blocks);
+//     extension each; an empty comment is not written (an extension with no
+//     sub-blocks makes giflib's DGifSlurp refuse the whole file);
 //   * per frame i = 0..lastFrame: code -80, frame i; then progress
 //     (percent done, frame i).
 // Answers: 1 goes on; -101 fails with PVE_COMMENT_TOO_LONG, -100 with

@@ -6,12 +6,14 @@
 namespace ic {
 
 ColorLookup::ColorLookup(const std::vector<RGBQUAD>& palette, int cellBits)
-    : bits_(std::clamp(cellBits, 3, 6)), shift_(8 - bits_), palette_(palette),
+    : bits_(std::clamp(cellBits, 3, 6)), shift_(8 - bits_),
+      palette_(palette.begin(),
+               palette.begin() + std::ptrdiff_t(std::min<size_t>(palette.size(), 256))),
       cellStart_(size_t(1) << (3 * bits_), -1), cellLength_(size_t(1) << (3 * bits_), 0) {
     red_.reserve(palette.size());
     green_.reserve(palette.size());
     blue_.reserve(palette.size());
-    for (const RGBQUAD& q : palette) {
+    for (const RGBQUAD& q : palette_) {
         red_.push_back(q.rgbRed);
         green_.push_back(q.rgbGreen);
         blue_.push_back(q.rgbBlue);

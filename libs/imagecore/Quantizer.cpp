@@ -146,7 +146,7 @@ void mapDiffused(const RgbImage& image, ColorLookup& lookup, int bits, const Ker
             if ((er | eg | eb) == 0) continue;
             for (int t = 0; t < kernel.count; ++t) {
                 const Tap& tap = kernel.taps[t];
-                int* target = line(y + tap.dy) + (size_t(x + tap.dx * step) + kPad) * 3;
+                int* target = line(y + tap.dy) + size_t(x + tap.dx * step + kPad) * 3;
                 target[0] += er * tap.weight;
                 target[1] += eg * tap.weight;
                 target[2] += eb * tap.weight;

@@ -4,6 +4,7 @@
 #include "libs/codec/core/GifEncoder.h"
 #include "bench/BenchImages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -43,6 +44,65 @@ std::vector<uint8_t> giflibDecode(const std::vector<uint8_t>& bytes) {
         out.assign(im.RasterBits, im.RasterBits + im.ImageDesc.Width * im.ImageDesc.Height);
     }
     DGifCloseFile(gif, &error);
+    return out;
+}
+
+// A strict reading of the first image's LZW stream, as the format states it:
+// clear code first, no code beyond the table, the end code at the width the
+// decoder is at, and nothing after it but the padding bits of the last byte.
+// giflib stops at the last pixel and never looks at the end code.
+std::vector<uint8_t> strictDecode(const std::vector<uint8_t>& b) {
+    size_t p = 13 + ((b[10] & 0x80) ? size_t(3) << ((b[10] & 7) + 1) : 0);
+    if (b[p + 9] & 0x80) p += size_t(3) << ((b[p + 9] & 7) + 1);
+    p += 10;
+    const int minCodeSize = b[p++];
+    std::vector<uint8_t> data;
+    for (; b[p] != 0; p += size_t(b[p]) + 1)
+        data.insert(data.end(), &b[p + 1], &b[p + 1] + b[p]);
+    const uint32_t clear = 1u << minCodeSize, end = clear + 1;
+    std::vector<uint16_t> prefix(4096);
+    std::vector<uint8_t> suffix(4096), out, text;
+    uint32_t width = minCodeSize + 1, next = end + 1, bit = 0;
+    int32_t prev = -2; // -2: no clear code seen yet
+    auto read = [&](uint32_t& code) {
+        if (bit + width > data.size() * 8) return false;
+        code = 0;
+        for (uint32_t i = 0; i < width; ++i, ++bit)
+            code |= ((data[bit / 8] >> (bit % 8)) & 1u) << i;
+        return true;
+    };
+    auto expand = [&](uint32_t code) {
+        text.clear();
+        for (; code >= clear; code = prefix[code])
+            text.push_back(suffix[code]);
+        text.push_back(uint8_t(code));
+        std::reverse(text.begin(), text.end());
+    };
+    for (uint32_t code;;) {
+        if (!read(code)) return {}; // no end code
+        if (code == clear) {
+            width = minCodeSize + 1, next = end + 1, prev = -1;
+            continue;
+        }
+        if (prev == -2) return {};
+        if (code == end) break;
+        if (prev == -1) {
+            if (code >= clear) return {};
+            out.push_back(uint8_t(code));
+            prev = int32_t(code);
+            continue;
+        }
+        if (code > next || (code == next && next >= 4096)) return {};
+        expand(code == next ? uint32_t(prev) : code);
+        if (code == next) text.push_back(text[0]);
+        out.insert(out.end(), text.begin(), text.end());
+        if (next < 4096) {
+            prefix[next] = uint16_t(prev), suffix[next] = text[0];
+            if (++next == (1u << width) && width < 12) ++width;
+        }
+        prev = int32_t(code);
+    }
+    if ((bit + 7) / 8 != data.size()) return {}; // bytes after the end code
     return out;
 }
 
@@ -118,7 +178,23 @@ TEST(GifEncoder, GiflibDecodesEveryTableSizeAndContent) {
         SCOPED_TRACE(testing::Message() << c.colors << " colours " << c.width << "x" << c.height
                                         << " pattern " << int(c.pattern));
         const auto pixels = makePixels(c.pattern, c.width, c.height, c.colors);
-        EXPECT_EQ(giflibDecode(encodeOurs(pixels, c.width, c.height, c.colors, false)), pixels);
+        const auto bytes = encodeOurs(pixels, c.width, c.height, c.colors, false);
+        EXPECT_EQ(giflibDecode(bytes), pixels);
+        EXPECT_EQ(strictDecode(bytes), pixels);
+    }
+}
+
+// Every stream length once, so the last code lands on each width change:
+// the end code must follow at the width the decoder has reached by then.
+TEST(GifEncoder, EveryLengthEndsWithAnEndCodeAtTheRightWidth) {
+    for (int colors : {2, 4, 16, 256}) {
+        for (Pattern pattern : {Pattern::Random, Pattern::Constant}) {
+            for (int length = 1; length <= 700; ++length) {
+                const auto pixels = makePixels(pattern, length, 1, colors);
+                ASSERT_EQ(strictDecode(encodeOurs(pixels, length, 1, colors, false)), pixels)
+                    << colors << " colours, " << length << " pixels";
+            }
+        }
     }
 }
 

@@ -109,6 +109,10 @@ const Case kCases[] = {
     {"local_only", localOnly()},         {"large", largeImage()},
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GifReadDecode : public testing::TestWithParam<Case> {};
 
 uint32_t toColourRef(const std::vector<uint8_t>& rgb, int i) {
@@ -150,28 +154,28 @@ TEST_P(GifReadDecode, MatchesGiflibAndTheRecords) {
             EXPECT_EQ(e.code, still ? PV_CODE_SINGLE : PV_CODE_FRAME);
             EXPECT_EQ(e.loops, spec.loops < 0 ? 1 : spec.loops);
             ASSERT_TRUE(e.hasHeader && e.hasDescriptor);
-            EXPECT_EQ(e.header.ScreenWidth, spec.width);
-            EXPECT_EQ(e.header.ScreenHeight, spec.height);
+            EXPECT_EQ(+e.header.ScreenWidth, spec.width);
+            EXPECT_EQ(+e.header.ScreenHeight, spec.height);
             const int globalCount = int(spec.globalPalette.size() / 3);
-            EXPECT_EQ(e.header.Colors, globalCount == 256 ? 255 : globalCount);
-            EXPECT_EQ(e.header.Reserved, spec.aspect);
-            EXPECT_EQ(e.header.Background, spec.background < globalCount
-                                               ? toColourRef(spec.globalPalette, spec.background)
-                                               : 0u);
-            EXPECT_EQ(e.descriptor.Left, f.left);
-            EXPECT_EQ(e.descriptor.Top, f.top);
-            EXPECT_EQ(e.descriptor.Width, f.width);
-            EXPECT_EQ(e.descriptor.Height, f.height);
-            EXPECT_EQ(e.descriptor.Interlaced, f.interlaced ? 1 : 0);
+            EXPECT_EQ(+e.header.Colors, globalCount == 256 ? 255 : globalCount);
+            EXPECT_EQ(+e.header.Reserved, spec.aspect);
+            EXPECT_EQ(+e.header.Background, spec.background < globalCount
+                                                ? toColourRef(spec.globalPalette, spec.background)
+                                                : 0u);
+            EXPECT_EQ(+e.descriptor.Left, f.left);
+            EXPECT_EQ(+e.descriptor.Top, f.top);
+            EXPECT_EQ(+e.descriptor.Width, f.width);
+            EXPECT_EQ(+e.descriptor.Height, f.height);
+            EXPECT_EQ(+e.descriptor.Interlaced, f.interlaced ? 1 : 0);
             const int localCount = int(f.localPalette.size() / 3);
-            EXPECT_EQ(e.descriptor.LocalPalette, localCount ? 1 : 0);
-            EXPECT_EQ(e.descriptor.LocalColors, localCount == 256 ? 255 : localCount);
+            EXPECT_EQ(+e.descriptor.LocalPalette, localCount ? 1 : 0);
+            EXPECT_EQ(+e.descriptor.LocalColors, localCount == 256 ? 255 : localCount);
             ASSERT_EQ(e.hasControl, f.control);
             if (f.control) {
-                EXPECT_EQ(e.control.Disposal, f.disposal);
-                EXPECT_EQ(e.control.Transparent, f.transparent ? 1 : 0);
-                EXPECT_EQ(e.control.Delay, f.delay);
-                EXPECT_EQ(e.control.TransparentIndex, f.transparentIndex);
+                EXPECT_EQ(+e.control.Disposal, f.disposal);
+                EXPECT_EQ(+e.control.Transparent, f.transparent ? 1 : 0);
+                EXPECT_EQ(+e.control.Delay, f.delay);
+                EXPECT_EQ(+e.control.TransparentIndex, f.transparentIndex);
             }
 
             ASSERT_TRUE(e.dibValid);

@@ -239,6 +239,10 @@ const RawCase kRawCases[] = {
      {}},
 };
 
+void PrintTo(const RawCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GifReadRaw : public testing::TestWithParam<RawCase> {};
 
 TEST_P(GifReadRaw, AnswersAsDocumented) {
@@ -281,7 +285,9 @@ TEST(GifReadTruncation, EveryPrefixDeliversTheCompletedFrames) {
         CoreCollector c;
         const int32_t rc = decodeCore(Bytes(full.begin(), full.begin() + ptrdiff_t(n)), c);
         EXPECT_TRUE(rc == PVE_OK || rc == PVE_TRUNCATED || rc == PVE_NOT_GIF) << rc;
-        if (rc == PVE_OK) EXPECT_FALSE(c.frames.empty());
+        if (rc == PVE_OK) {
+            EXPECT_FALSE(c.frames.empty());
+        }
         ASSERT_GE(c.frames.size(), previous);
         previous = c.frames.size();
         for (size_t i = 0; i < c.frames.size(); ++i)

@@ -82,6 +82,13 @@ TEST(GifSaveProtocol, FailedSaveLeavesTheTargetAsItWas) {
         {"not a handle", replaceDib(2, 0x7654321), PVE_BAD_DIB},
         {"block too small", replaceDib(0, GlobalAlloc(GHND, 10)), PVE_BAD_DIB},
         {"picture too large", replaceDib(1, oversized()), PVE_TOO_LARGE},
+        {"frames reach past the largest screen",
+         [](SaveScript& s) {
+             zp::GlobalBlock::freeFully(s.frames[1].dib);
+             s.frames[1].dib = ic::createDib(ic::kMaxSide, 1, 8, nullptr);
+             s.frames[1].left = 5;
+         },
+         PVE_TOO_LARGE},
     };
     const auto dir = testsupport::tempDir("giffail");
     const auto target = dir / "keep.gif";

@@ -134,10 +134,16 @@ struct GifRead {
     GifRead& operator=(const GifRead&) = delete;
 };
 
-// The comment texts of a GIF in file order, found by walking its blocks
-// (giflib drops comments without sub-blocks).
-inline std::vector<std::string> rawComments(const std::vector<unsigned char>& b) {
-    std::vector<std::string> out;
+// What a walk over a GIF's blocks finds: comment texts in file order
+// (giflib drops comments without sub-blocks) and each image's LZW minimum
+// code size (giflib does not report it).
+struct Blocks {
+    std::vector<std::string> comments;
+    std::vector<int> codeSizes;
+};
+
+inline Blocks walkBlocks(const std::vector<unsigned char>& b) {
+    Blocks out;
     size_t p = 13;
     if (b.size() < p) return out;
     if (b[10] & 0x80) p += size_t(3) << ((b[10] & 7) + 1);
@@ -154,12 +160,12 @@ inline std::vector<std::string> rawComments(const std::vector<unsigned char>& b)
             p += 2;
             std::string text;
             skipBlocks(isComment ? &text : nullptr);
-            if (isComment) out.push_back(text);
+            if (isComment) out.comments.push_back(text);
         } else if (b[p] == 0x2C) {
             const uint8_t flags = b[p + 9];
             p += 10;
             if (flags & 0x80) p += size_t(3) << ((flags & 7) + 1);
-            ++p; // minimum code size
+            out.codeSizes.push_back(b[p++]);
             skipBlocks(nullptr);
         } else {
             break;

@@ -131,6 +131,29 @@ inline HGLOBAL randomDib(int width, int height, int bits, uint32_t seed) {
                    [&](int, int) { return rng() & ((1u << bits) - 1); });
 }
 
+// A device bitmap's pixels without the fourth byte.
+inline std::vector<uint32_t> bitmapPixels(HBITMAP bitmap) {
+    int32_t w = 0, h = 0;
+    if (!GetDeviceBitmapSize(bitmap, &w, &h)) return {};
+    const uint32_t* p = DeviceBitmapBits(bitmap);
+    std::vector<uint32_t> out(p, p + size_t(w) * size_t(h));
+    for (uint32_t& c : out)
+        c &= 0xFFFFFF;
+    return out;
+}
+
+inline HPALETTE makePalette(const std::vector<RGBQUAD>& table) {
+    std::vector<uint8_t> record(sizeof(LOGPALETTE) + 4 * table.size());
+    auto* log = reinterpret_cast<LOGPALETTE*>(record.data());
+    log->palVersion = 0x300;
+    log->palNumEntries = uint16_t(table.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        const PALETTEENTRY e{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+        std::memcpy(record.data() + 4 + 4 * i, &e, 4);
+    }
+    return CreatePalette(log);
+}
+
 // Counts of live blocks and GDI objects, to prove nothing leaked.
 struct LiveObjects {
     uint64_t blocks = GlobalBlockCount();

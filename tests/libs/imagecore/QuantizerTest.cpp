@@ -158,15 +158,7 @@ TEST_F(QuantizerTest, PlainMappingIsExactNearest) {
         std::vector<RGBQUAD> palette = fixtures::randomTable(size, size);
         if (size > 2) palette[size - 1] = palette[0]; // a duplicate: the lower index wins
         const int bits = size <= 2 ? 1 : (size <= 16 ? 4 : 8);
-        std::vector<uint8_t> record(sizeof(LOGPALETTE) + 4 * size);
-        auto* log = reinterpret_cast<LOGPALETTE*>(record.data());
-        log->palVersion = 0x300;
-        log->palNumEntries = uint16_t(size);
-        for (uint32_t i = 0; i < size; ++i) {
-            const PALETTEENTRY e{palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue, 0};
-            std::memcpy(record.data() + 4 + 4 * i, &e, 4);
-        }
-        const HPALETTE gdi = CreatePalette(log);
+        const HPALETTE gdi = fixtures::makePalette(palette);
         DibBlock dib(ic::mapToPalette(imageOf(px, width), palette, bits, false));
         ASSERT_TRUE(dib.valid());
         int wrong = 0;
