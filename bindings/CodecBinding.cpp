@@ -1,4 +1,6 @@
 #include "bindings/CodecBinding.h"
+#include "libs/dxf/PvDxf.h"
+#include "libs/tiff/PvTiff.h"
 #include "libs/codec/CodecErrors.h"
 
 #include "platform/Message.h"
@@ -220,6 +222,174 @@ bool rdgiffiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& d
     }, false);
     if (ok) dib = handle;
     return ok;
+}
+
+namespace {
+
+// Adapters that put the out-handles where each entry point wants them.
+struct StillCall {
+    int32_t bits;
+    int32_t dither;
+    void* user;
+    PVProgressCallback cb;
+};
+
+bool bitmapReader(const char* entry, const std::string& file, const StillCall& c, zp::TBitmap& bitmap) {
+    auto proc = resolve<PFN_readfile>(CodecLibrary, kCodecDll, entry);
+    if (!proc) return false;
+    uintptr_t handle = 0, palette = 0;
+    if (!callReader(CodecLibrary, file, [&] {
+            return proc(file.c_str(), c.bits, c.dither, &handle, &palette, c.user, c.cb, 0);
+        }, false))
+        return false;
+    bitmap.setHandle(handle);
+    bitmap.setPalette(palette);
+    return true;
+}
+
+bool dibReader(const char* entry, const std::string& file, const StillCall& c, HGLOBAL& dib) {
+    auto proc = resolve<PFN_rdfiledib>(CodecLibrary, kCodecDll, entry);
+    if (!proc) return false;
+    uintptr_t handle = 0;
+    if (!callReader(CodecLibrary, file, [&] {
+            return proc(file.c_str(), c.bits, c.dither, &handle, nullptr, c.user, c.cb, 0);
+        }, false))
+        return false;
+    dib = handle;
+    return true;
+}
+
+} // namespace
+
+#define ZENTROPE_BITMAP_READER(name)                                                               \
+    bool name(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, \
+              PVProgressCallback cb) {                                                             \
+        return bitmapReader(#name, file, {bits, dither ? 1 : 0, user, cb}, bitmap);                \
+    }
+#define ZENTROPE_DIB_READER(name)                                                                  \
+    bool name(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,        \
+              PVProgressCallback cb) {                                                             \
+        return dibReader(#name, file, {bits, dither ? 1 : 0, user, cb}, dib);                      \
+    }
+ZENTROPE_BITMAP_READER(readbmpfile)
+ZENTROPE_BITMAP_READER(readpcxfile)
+ZENTROPE_BITMAP_READER(readpngfile)
+ZENTROPE_BITMAP_READER(readtgafile)
+ZENTROPE_BITMAP_READER(readepsfile)
+ZENTROPE_DIB_READER(rdbmpfiledib)
+ZENTROPE_DIB_READER(rdpngfiledib)
+ZENTROPE_DIB_READER(rdpcxfiledib)
+ZENTROPE_DIB_READER(readtgafiledib)
+ZENTROPE_DIB_READER(readpcdfiledib)
+#undef ZENTROPE_BITMAP_READER
+#undef ZENTROPE_DIB_READER
+
+bool readjpgfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user,
+                 PVProgressCallback cb) {
+    auto proc = resolve<PFN_readjpgfile>(CodecLibrary, kCodecDll, "readjpgfile");
+    if (!proc) return false;
+    uintptr_t handle = 0, palette = 0;
+    if (!callReader(CodecLibrary, file, [&] {
+            return proc(file.c_str(), bits, 1, dither ? 1 : 0, &handle, &palette, user, cb, 0);
+        }, false))
+        return false;
+    bitmap.setHandle(handle);
+    bitmap.setPalette(palette);
+    return true;
+}
+
+bool rdjpgfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                  PVProgressCallback cb) {
+    auto proc = resolve<PFN_rdjpgfiledib>(CodecLibrary, kCodecDll, "rdjpgfiledib");
+    if (!proc) return false;
+    uintptr_t handle = 0;
+    if (!callReader(CodecLibrary, file, [&] {
+            return proc(file.c_str(), bits, 1, dither ? 1 : 0, &handle, nullptr, user, cb, 0);
+        }, false))
+        return false;
+    dib = handle;
+    return true;
+}
+
+bool readpcdfile(const std::string& file, int32_t bits, bool dither, int16_t pcdMode,
+                 zp::TBitmap& bitmap, void* user, PVProgressCallback cb) {
+    auto proc = resolve<PFN_readpcdfile>(CodecLibrary, kCodecDll, "readpcdfile");
+    if (!proc) return false;
+    uintptr_t handle = 0, palette = 0;
+    if (!callReader(CodecLibrary, file, [&] {
+            return proc(file.c_str(), bits, dither ? 1 : 0, pcdMode, &handle, &palette, user, cb, 0);
+        }, false))
+        return false;
+    bitmap.setHandle(handle);
+    bitmap.setPalette(palette);
+    return true;
+}
+
+bool getinfo(const std::string& file, int16_t page, TiffInformation& info) {
+    auto proc = resolve<PFN_getinfo>(TiffLibrary, kTiffDll, "getinfo");
+    if (!proc) return false;
+    TiffInformation found;
+    if (!callReader(TiffLibrary, file, [&] {
+            return proc(file.c_str(), page, &found.width, &found.height, &found.bits,
+                        &found.pageCount, &found.compression, 0);
+        }, false))
+        return false;
+    info = found;
+    return true;
+}
+
+bool readtiffile(const std::string& file, int16_t page, int32_t bits, bool dither,
+                 zp::TBitmap& bitmap, void* user, PVProgressCallback cb) {
+    auto proc = resolve<PFN_readtiffile>(TiffLibrary, kTiffDll, "readtiffile");
+    if (!proc) return false;
+    uintptr_t handle = 0, palette = 0;
+    if (!callReader(TiffLibrary, file, [&] {
+            return proc(file.c_str(), page, bits, dither ? 1 : 0, &handle, &palette, user, cb, 0);
+        }, false))
+        return false;
+    bitmap.setHandle(handle);
+    bitmap.setPalette(palette);
+    return true;
+}
+
+bool readtiffiledib(const std::string& file, int16_t page, int32_t bits, bool dither, HGLOBAL& dib,
+                    void* user, PVProgressCallback cb) {
+    auto proc = resolve<PFN_readtiffiledib>(TiffLibrary, kTiffDll, "readtiffiledib");
+    if (!proc) return false;
+    uintptr_t handle = 0;
+    if (!callReader(TiffLibrary, file, [&] {
+            return proc(file.c_str(), page, bits, dither ? 1 : 0, &handle, user, cb, 0);
+        }, false))
+        return false;
+    dib = handle;
+    return true;
+}
+
+bool getdxfinfo(const std::string& file, int32_t& width, int32_t& height, int16_t& bits) {
+    auto proc = resolve<PFN_getdxfinfo>(DxfLibrary, kDxfDll, "getdxfinfo");
+    if (!proc) return false;
+    int32_t w = 0, h = 0;
+    int16_t b = 0;
+    if (!callReader(DxfLibrary, file, [&] { return proc(file.c_str(), &w, &h, &b, 0); }, false))
+        return false;
+    width = w;
+    height = h;
+    bits = b;
+    return true;
+}
+
+bool readdxftoddb(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                  void* user, PVProgressCallback cb) {
+    auto proc = resolve<PFN_readdxftoddb>(DxfLibrary, kDxfDll, "readdxftoddb");
+    if (!proc) return false;
+    uintptr_t handle = 0, palette = 0;
+    if (!callReader(DxfLibrary, file, [&] {
+            return proc(file.c_str(), bits, dither ? 1 : 0, &handle, &palette, user, cb, 0);
+        }, false))
+        return false;
+    bitmap.setHandle(handle);
+    bitmap.setPalette(palette);
+    return true;
 }
 
 bool fileinfo(const std::string& file, FileInformation& info) {
