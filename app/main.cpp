@@ -21,14 +21,16 @@ static bool describe(const fs::path& file) {
         return false;
     }
     std::printf("%s: screen %u x %u, %zu frame(s), %zu comment block(s)\n", file.c_str(),
-                model.ScreenWidth, model.ScreenHeight, model.Frames()->size(), model.Comments()->size());
+                model.ScreenWidth, model.ScreenHeight, model.Frames()->size(),
+                model.Comments()->size());
     for (const TMyGifAnimation* f : *model.Frames())
         std::printf("  %-32s at (%d, %d) %d x %d, delay %u, disposal %u%s%s, loops %d\n",
                     f->Name.c_str(), f->Left, f->Top, f->Width, f->Height, f->Delay, f->Disposal,
                     f->HasTransparency ? ", transparent" : "", f->Interlaced ? ", interlaced" : "",
                     f->Loops);
     for (const TStringList* c : *model.Comments())
-        for (const std::string& line : *c) std::printf("  comment: %s\n", line.c_str());
+        for (const std::string& line : *c)
+            std::printf("  comment: %s\n", line.c_str());
     if (model.Frames()->empty() && model.CurrentDib()->Dib())
         std::printf("  single image %d x %d, %d bits per pixel\n", model.CurrentDib()->Width(),
                     model.CurrentDib()->Height(), model.CurrentDib()->BitCount());
@@ -38,7 +40,8 @@ static bool describe(const fs::path& file) {
 int main(int argc, char** argv) {
     DLL96V1::Startup(argv[0]);
     std::vector<fs::path> files;
-    for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        files.emplace_back(argv[i]);
     if (files.empty()) {
         const fs::path samples = fs::path(ProgramFolder()) / ".." / "samples";
         std::error_code ec;
@@ -47,6 +50,7 @@ int main(int argc, char** argv) {
         std::sort(files.begin(), files.end());
     }
     bool ok = !files.empty();
-    for (const auto& file : files) ok = describe(file) && ok;
+    for (const auto& file : files)
+        ok = describe(file) && ok;
     return ok ? 0 : 1;
 }

@@ -48,7 +48,8 @@ inline uint8_t photoIndex(int x, int y, int w, int h, uint32_t seed) {
 inline IndexedFrame photoFrame(int width = 1920, int height = 1080) {
     IndexedFrame f{width, height, std::vector<uint8_t>(size_t(width) * height), photoPalette()};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) f.pixels[size_t(y) * width + x] = photoIndex(x, y, width, height, 7);
+        for (int x = 0; x < width; ++x)
+            f.pixels[size_t(y) * width + x] = photoIndex(x, y, width, height, 7);
     return f;
 }
 
@@ -61,12 +62,15 @@ inline std::vector<IndexedFrame> animation(int frames = 300, int width = 480, in
     for (int i = 0; i < frames; ++i) {
         IndexedFrame f = background;
         const double t = double(i) / frames;
-        const int cx = int(width * (0.5 + 0.4 * std::cos(t * 6.283))), cy = int(height * (0.5 + 0.4 * std::sin(t * 12.566)));
+        const int cx = int(width * (0.5 + 0.4 * std::cos(t * 6.283))),
+                  cy = int(height * (0.5 + 0.4 * std::sin(t * 12.566)));
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const int dx = x - cx, dy = y - cy;
-                if (dx * dx + dy * dy < 40 * 40) f.pixels[size_t(y) * width + x] = uint8_t(0xE0 | ((dx + 40) / 20));
-                else if (std::abs(x - i * width / frames) < 6) f.pixels[size_t(y) * width + x] = 0x1F;
+                if (dx * dx + dy * dy < 40 * 40)
+                    f.pixels[size_t(y) * width + x] = uint8_t(0xE0 | ((dx + 40) / 20));
+                else if (std::abs(x - i * width / frames) < 6)
+                    f.pixels[size_t(y) * width + x] = 0x1F;
             }
         out.push_back(std::move(f));
     }

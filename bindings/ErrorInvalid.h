@@ -4,6 +4,6 @@
 #include <string>
 
 class ErrorInvalid : public std::runtime_error {
-public:
+  public:
     explicit ErrorInvalid(const std::string& message) : std::runtime_error(message) {}
 };

@@ -46,18 +46,21 @@ uint32_t GetPaletteEntries(HPALETTE h, uint32_t start, uint32_t count, PALETTEEN
     if (!entries) return n;
     if (start >= n) return 0;
     uint32_t copied = 0;
-    for (uint32_t i = start; i < n && copied < count; ++i, ++copied) entries[copied] = p->entries[i];
+    for (uint32_t i = start; i < n && copied < count; ++i, ++copied)
+        entries[copied] = p->entries[i];
     return copied;
 }
 
-uint32_t SetPaletteEntries(HPALETTE h, uint32_t start, uint32_t count, const PALETTEENTRY* entries) {
+uint32_t SetPaletteEntries(HPALETTE h, uint32_t start, uint32_t count,
+                           const PALETTEENTRY* entries) {
     auto& table = zp::HandleTable::instance();
     std::lock_guard lock(table.mutex());
     Palette* p = findPalette(h);
     if (!p || !entries) return 0;
     const uint32_t n = uint32_t(p->entries.size());
     uint32_t copied = 0;
-    for (uint32_t i = start; i < n && copied < count; ++i, ++copied) p->entries[i] = entries[copied];
+    for (uint32_t i = start; i < n && copied < count; ++i, ++copied)
+        p->entries[i] = entries[copied];
     return copied;
 }
 
@@ -128,17 +131,26 @@ uint64_t GdiObjectCount() {
     return table.count(zp::HandleKind::Palette) + table.count(zp::HandleKind::Bitmap);
 }
 
-int32_t ScreenBitsPerPixel() { return screenBits.load(); }
-void SetScreenBitsPerPixel(int32_t bits) { screenBits.store(bits); }
-int32_t SystemPaletteSize() { return 0; }
+int32_t ScreenBitsPerPixel() {
+    return screenBits.load();
+}
+void SetScreenBitsPerPixel(int32_t bits) {
+    screenBits.store(bits);
+}
+int32_t SystemPaletteSize() {
+    return 0;
+}
 
 COLORREF GetSysColor(int32_t index) {
     if (index < 0 || index >= 32) return 0;
     if (sysColorsSet[index].load()) return sysColors[index].load();
     switch (index) {
-    case COLOR_WINDOW: return RGB(255, 255, 255);
-    case COLOR_BTNFACE: return RGB(240, 240, 240);
-    default: return 0;
+    case COLOR_WINDOW:
+        return RGB(255, 255, 255);
+    case COLOR_BTNFACE:
+        return RGB(240, 240, 240);
+    default:
+        return 0;
     }
 }
 

@@ -7,7 +7,7 @@
 namespace zp {
 
 class GlobalBlock {
-public:
+  public:
     GlobalBlock() = default;
     explicit GlobalBlock(HGLOBAL h) : handle_(h) {}
     static GlobalBlock allocate(uint64_t bytes) { return GlobalBlock(GlobalAlloc(GHND, bytes)); }
@@ -38,13 +38,13 @@ public:
         GlobalFree(h);
     }
 
-private:
+  private:
     HGLOBAL handle_ = 0;
 };
 
 // Holds one lock on a block for its scope.
 class GlobalLockGuard {
-public:
+  public:
     explicit GlobalLockGuard(HGLOBAL h) : handle_(h), data_(GlobalLock(h)) {}
     GlobalLockGuard(const GlobalLockGuard&) = delete;
     GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
@@ -55,7 +55,7 @@ public:
     template <class T> T* as() const { return static_cast<T*>(data_); }
     explicit operator bool() const { return data_ != nullptr; }
 
-private:
+  private:
     HGLOBAL handle_;
     void* data_;
 };

@@ -97,4 +97,6 @@ HGLOBAL GlobalHandle(const void* pointer) {
     return p - it->first < span ? it->second : 0;
 }
 
-uint64_t GlobalBlockCount() { return zp::HandleTable::instance().count(zp::HandleKind::Memory); }
+uint64_t GlobalBlockCount() {
+    return zp::HandleTable::instance().count(zp::HandleKind::Memory);
+}

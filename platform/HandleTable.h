@@ -15,7 +15,7 @@ struct HandleObject {
 };
 
 class HandleTable {
-public:
+  public:
     static HandleTable& instance();
     uintptr_t add(HandleKind kind, std::unique_ptr<HandleObject> object);
     // nullptr when the handle is unknown or of another kind. The caller holds mutex().
@@ -24,7 +24,7 @@ public:
     uint64_t count(HandleKind kind);
     std::recursive_mutex& mutex() { return mutex_; }
 
-private:
+  private:
     struct Entry {
         HandleKind kind;
         std::unique_ptr<HandleObject> object;

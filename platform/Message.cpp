@@ -14,6 +14,8 @@ void SetMessageHandler(MessageHandler h, void* user) {
 }
 
 void ShowMessage(const char* text) {
-    if (MessageHandler h = handler.load()) h(text ? text : "", handlerUser.load());
-    else std::fprintf(stderr, "%s\n", text ? text : "");
+    if (MessageHandler h = handler.load())
+        h(text ? text : "", handlerUser.load());
+    else
+        std::fprintf(stderr, "%s\n", text ? text : "");
 }

@@ -35,7 +35,9 @@ int32_t FreeModule(HMODULELIKE module) {
     return dlclose(reinterpret_cast<void*>(module)) == 0 ? 1 : 0;
 }
 
-const char* ModuleLoadError() { return lastLoadError.c_str(); }
+const char* ModuleLoadError() {
+    return lastLoadError.c_str();
+}
 
 int32_t LoadModuleString(HMODULELIKE module, uint32_t id, char* buffer, int32_t size) {
     if (!buffer || size < 1) return 0;
@@ -77,4 +79,6 @@ const char* SystemFolder() {
     return folder.c_str();
 }
 
-const char* WindowsFolder() { return SettingsFolder(); }
+const char* WindowsFolder() {
+    return SettingsFolder();
+}

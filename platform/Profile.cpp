@@ -46,13 +46,15 @@ std::vector<std::string> readLines(const fs::path& path) {
 }
 
 // [first, last) line range of a section's body; first == npos when absent.
-std::pair<size_t, size_t> findSection(const std::vector<std::string>& lines, const std::string& name) {
+std::pair<size_t, size_t> findSection(const std::vector<std::string>& lines,
+                                      const std::string& name) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string t = trim(lines[i]);
         if (t.size() >= 2 && t.front() == '[' && t.back() == ']' &&
             sameText(trim(t.substr(1, t.size() - 2)), name)) {
             size_t j = i + 1;
-            while (j < lines.size() && !(trim(lines[j]).rfind('[', 0) == 0)) ++j;
+            while (j < lines.size() && !(trim(lines[j]).rfind('[', 0) == 0))
+                ++j;
             return {i + 1, j};
         }
     }
@@ -117,7 +119,8 @@ int32_t WritePrivateProfileString(const char* section, const char* key, const ch
     auto lines = readLines(path);
     auto [first, last] = findSection(lines, section);
     if (!key) {
-        if (first != std::string::npos) lines.erase(lines.begin() + long(first) - 1, lines.begin() + long(last));
+        if (first != std::string::npos)
+            lines.erase(lines.begin() + long(first) - 1, lines.begin() + long(last));
     } else if (first == std::string::npos) {
         if (value) {
             if (!lines.empty() && !trim(lines.back()).empty()) lines.emplace_back();
@@ -129,14 +132,17 @@ int32_t WritePrivateProfileString(const char* section, const char* key, const ch
         for (size_t i = first; i < last && !done; ++i) {
             std::string k, v;
             if (keyOf(lines[i], k, v) && sameText(k, key)) {
-                if (value) lines[i] = std::string(key) + "=" + value;
-                else lines.erase(lines.begin() + long(i));
+                if (value)
+                    lines[i] = std::string(key) + "=" + value;
+                else
+                    lines.erase(lines.begin() + long(i));
                 done = true;
             }
         }
         if (!done && value) {
             size_t at = last;
-            while (at > first && trim(lines[at - 1]).empty()) --at;
+            while (at > first && trim(lines[at - 1]).empty())
+                --at;
             lines.insert(lines.begin() + long(at), std::string(key) + "=" + value);
         }
     }
@@ -145,7 +151,8 @@ int32_t WritePrivateProfileString(const char* section, const char* key, const ch
     const fs::path temp = path.string() + ".tmp";
     {
         std::ofstream out(temp, std::ios::trunc);
-        for (const auto& l : lines) out << l << '\n';
+        for (const auto& l : lines)
+            out << l << '\n';
         if (!out.flush()) return 0;
     }
     fs::rename(temp, path, ec);

@@ -7,7 +7,7 @@
 namespace zp {
 
 class TBitmap {
-public:
+  public:
     TBitmap() = default;
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
@@ -41,7 +41,7 @@ public:
     }
     uint32_t* bits() const { return DeviceBitmapBits(handle_); }
 
-private:
+  private:
     HBITMAP handle_ = 0;
     HPALETTE palette_ = 0;
 };

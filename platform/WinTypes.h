@@ -54,6 +54,12 @@ constexpr uint32_t BI_RGB = 0;
 constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
     return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
 }
-constexpr uint8_t GetRValue(COLORREF c) { return uint8_t(c); }
-constexpr uint8_t GetGValue(COLORREF c) { return uint8_t(c >> 8); }
-constexpr uint8_t GetBValue(COLORREF c) { return uint8_t(c >> 16); }
+constexpr uint8_t GetRValue(COLORREF c) {
+    return uint8_t(c);
+}
+constexpr uint8_t GetGValue(COLORREF c) {
+    return uint8_t(c >> 8);
+}
+constexpr uint8_t GetBValue(COLORREF c) {
+    return uint8_t(c >> 16);
+}

@@ -11,11 +11,15 @@ namespace fs = std::filesystem;
 // Sanitizer options of every test program: allocation failures come back as
 // null (the code under test must handle them), leaks are reported, and the
 // leaks inside system libraries listed in lsan.supp are not.
-extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1:detect_leaks=1"; }
+extern "C" const char* __asan_default_options() {
+    return "allocator_may_return_null=1:detect_leaks=1";
+}
 extern "C" const char* __lsan_default_options() {
     return "suppressions=" ZENTROPE_LSAN_SUPPRESSIONS ":print_suppressions=0";
 }
-extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+extern "C" const char* __ubsan_default_options() {
+    return "print_stacktrace=1:halt_on_error=1";
+}
 
 namespace {
 // Settings in a private folder, widgets offscreen, the shared corpus found;
@@ -35,7 +39,8 @@ struct Cleanup {
     std::vector<fs::path> dirs;
     ~Cleanup() {
         std::error_code ec;
-        for (auto& d : dirs) fs::remove_all(d, ec);
+        for (auto& d : dirs)
+            fs::remove_all(d, ec);
     }
 };
 Cleanup& cleanup() {
@@ -46,8 +51,8 @@ Cleanup& cleanup() {
 
 fs::path tempDir(const std::string& tag) {
     static std::mt19937 rng(std::random_device{}());
-    fs::path dir = fs::temp_directory_path() /
-                   ("zentrope-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(rng()));
+    fs::path dir = fs::temp_directory_path() / ("zentrope-" + tag + "-" + std::to_string(getpid()) +
+                                                "-" + std::to_string(rng()));
     fs::create_directories(dir);
     cleanup().dirs.push_back(dir);
     return dir;

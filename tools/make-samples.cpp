@@ -19,10 +19,12 @@ TMyGifAnimation* makeFrame(int width, int height, const std::vector<RGBQUAD>& pa
                            const std::function<uint8_t(int, int)>& index) {
     PVWebImg::PVTDib dib;
     if (!dib.CreateDib(0, width, 8, height)) return nullptr;
-    for (size_t i = 0; i < palette.size() && i < 256; ++i) dib.ColorTable()[i] = palette[i];
+    for (size_t i = 0; i < palette.size() && i < 256; ++i)
+        dib.ColorTable()[i] = palette[i];
     const int stride = (width + 3) & ~3;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) dib.Bits()[size_t(height - 1 - y) * stride + x] = index(x, y);
+        for (int x = 0; x < width; ++x)
+            dib.Bits()[size_t(height - 1 - y) * stride + x] = index(x, y);
     auto* record = new TMyGifAnimation;
     record->Name = "New Frame";
     record->Width = int16_t(width);
@@ -37,15 +39,17 @@ std::vector<RGBQUAD> rainbow() {
     std::vector<RGBQUAD> p(256);
     for (int i = 0; i < 256; ++i) {
         const double h = i / 256.0 * 6.283;
-        p[i] = RGBQUAD{uint8_t(128 + 127 * std::sin(h + 4.19)), uint8_t(128 + 127 * std::sin(h + 2.09)),
-                       uint8_t(128 + 127 * std::sin(h)), 0};
+        p[i] =
+            RGBQUAD{uint8_t(128 + 127 * std::sin(h + 4.19)),
+                    uint8_t(128 + 127 * std::sin(h + 2.09)), uint8_t(128 + 127 * std::sin(h)), 0};
     }
-    p[0] = RGBQUAD{40, 30, 20, 0};     // background
+    p[0] = RGBQUAD{40, 30, 20, 0};      // background
     p[255] = RGBQUAD{255, 255, 255, 0}; // transparent key
     return p;
 }
 
-bool save(PVAnimationModel& model, const fs::path& file, uint16_t width, uint16_t height, int loops) {
+bool save(PVAnimationModel& model, const fs::path& file, uint16_t width, uint16_t height,
+          int loops) {
     for (TMyGifAnimation* f : *model.Frames()) {
         f->ScreenWidth = width;
         f->ScreenHeight = height;
@@ -65,9 +69,8 @@ bool save(PVAnimationModel& model, const fs::path& file, uint16_t width, uint16_
 bool bouncingBall(const fs::path& file) {
     PVAnimationModel model;
     const auto palette = rainbow();
-    model.Frames()->push_back(makeFrame(200, 150, palette, [](int x, int y) {
-        return uint8_t(y > 120 ? 1 + (x / 8) % 200 : 0);
-    }));
+    model.Frames()->push_back(makeFrame(
+        200, 150, palette, [](int x, int y) { return uint8_t(y > 120 ? 1 + (x / 8) % 200 : 0); }));
     for (int i = 0; i < 24; ++i) {
         const int bx = 10 + i * 7, by = int(100 - 90 * std::fabs(std::sin(i * 3.14159 / 12)));
         TMyGifAnimation* f = makeFrame(24, 24, palette, [i](int x, int y) {

@@ -17,7 +17,8 @@ bool PaintingEnabled = true;
 namespace {
 
 std::string lowerCase(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 
@@ -56,7 +57,9 @@ PVAnimationModel::PVAnimationModel()
     PaintingEnabled = true;
 }
 
-PVAnimationModel::~PVAnimationModel() { ClearFrames(); }
+PVAnimationModel::~PVAnimationModel() {
+    ClearFrames();
+}
 
 void PVAnimationModel::ClearFrames() {
     if (SharedFrames) return;
@@ -69,13 +72,18 @@ void PVAnimationModel::ClearFrames() {
         delete record;
     }
     FFrames->clear();
-    for (auto it = FComments->rbegin(); it != FComments->rend(); ++it) delete *it;
+    for (auto it = FComments->rbegin(); it != FComments->rend(); ++it)
+        delete *it;
     FComments->clear();
 }
 
-void PVAnimationModel::SetCurrentDib(void* lockedDib) { FCurrentDib->SetDib(lockedDib); }
+void PVAnimationModel::SetCurrentDib(void* lockedDib) {
+    FCurrentDib->SetDib(lockedDib);
+}
 
-void PVAnimationModel::NewCurrentDib() { FCurrentDib = std::make_unique<PVWebImg::PVTDib>(); }
+void PVAnimationModel::NewCurrentDib() {
+    FCurrentDib = std::make_unique<PVWebImg::PVTDib>();
+}
 
 void PVAnimationModel::NewFromBitmap(const zp::TBitmap& bitmap, int32_t bits) {
     ClearFrames();
@@ -93,9 +101,8 @@ void PVAnimationModel::NewFromBitmap(const zp::TBitmap& bitmap, int32_t bits) {
 }
 
 void PVAnimationModel::ReplaceFrameBitmap(const zp::TBitmap& bitmap, int32_t bits) {
-    const int32_t depth = (bits == 1 || bits == 4 || bits == 8 || bits == 24)
-                              ? bits
-                              : DLL96V1::DefaultColorDepth();
+    const int32_t depth =
+        (bits == 1 || bits == 4 || bits == 8 || bits == 24) ? bits : DLL96V1::DefaultColorDepth();
     PaintingEnabled = false;
     AtExit restore{[this] {
         PaintingEnabled = true;
@@ -248,7 +255,8 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
         if ((*FFrames)[i]->DibHandle == 0) {
             DLL96V1::CodecLastErrorCode = int16_t(PVE_NO_FRAME);
             DLL96V1::CodecLastErrorText = "Frame " + std::to_string(i + 1) + " (" +
-                                          (*FFrames)[i]->Name + ") has no picture; nothing was saved.";
+                                          (*FFrames)[i]->Name +
+                                          ") has no picture; nothing was saved.";
             ReportCodecError();
             return;
         }
@@ -260,17 +268,18 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
     {
         PVWebImg::PVTDib probe;
         probe.SetDib(GlobalLock(DuplicateGlobalBlock(first->DibHandle)));
-        const uint32_t nearest = GetNearestPaletteIndex(
-            probe.GetPalette(), RGB(GetRValue(first->BackgroundColor), GetGValue(first->BackgroundColor),
-                                    GetBValue(first->BackgroundColor)));
+        const uint32_t nearest =
+            GetNearestPaletteIndex(probe.GetPalette(), RGB(GetRValue(first->BackgroundColor),
+                                                           GetGValue(first->BackgroundColor),
+                                                           GetBValue(first->BackgroundColor)));
         backgroundIndex = nearest == CLR_INVALID ? 0 : int32_t(nearest);
         bits = probe.BitCount();
     }
     FFileName = lowerCase(fileName);
     FCommentCounter = 0;
-    const bool ok = DLL96V1::an_wtgiffiledib(fileName, int32_t(FFrames->size()) - 1, first->ScreenWidth,
-                                             first->ScreenHeight, backgroundIndex, bits,
-                                             int32_t(FComments->size()), first->Loops, &SaveCallback, this);
+    const bool ok = DLL96V1::an_wtgiffiledib(
+        fileName, int32_t(FFrames->size()) - 1, first->ScreenWidth, first->ScreenHeight,
+        backgroundIndex, bits, int32_t(FComments->size()), first->Loops, &SaveCallback, this);
     rethrowParked();
     if (!ok) ReportCodecError();
 }
@@ -280,7 +289,8 @@ int16_t PVAnimationModel::SaveCallback(uintptr_t* dib, int16_t* left, int16_t* t
                                        uint8_t* zero1, uint8_t* largestIndex, uint8_t* depthFlag,
                                        uint8_t* disposal, uint8_t* zero2, uint8_t* transparent,
                                        uint16_t* delay, uint8_t* transparentIndex, char* comment,
-                                       int32_t commentSize, int16_t frame, int16_t code, void* user) {
+                                       int32_t commentSize, int16_t frame, int16_t code,
+                                       void* user) {
     auto* self = static_cast<PVAnimationModel*>(user);
     return guardCallback([&]() -> int16_t {
         if (code >= 0) {
@@ -310,7 +320,10 @@ int16_t PVAnimationModel::SaveCallback(uintptr_t* dib, int16_t* left, int16_t* t
         int bitsPerPixel = 0;
         if (zp::GlobalLockGuard lock(record->DibHandle); lock)
             bitsPerPixel = lock.as<BITMAPINFOHEADER>()->biBitCount;
-        *largestIndex = bitsPerPixel == 1 ? 1 : bitsPerPixel == 4 ? 15 : bitsPerPixel == 8 ? 255 : 0;
+        *largestIndex = bitsPerPixel == 1   ? 1
+                        : bitsPerPixel == 4 ? 15
+                        : bitsPerPixel == 8 ? 255
+                                            : 0;
         *depthFlag = (bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8) ? 1 : 0;
         *disposal = record->Disposal;
         *zero2 = 0;

@@ -19,16 +19,15 @@ extern bool PaintingEnabled;
 
 class PVAnimationModel;
 
-using TPVProgress = std::function<void(PVAnimationModel* sender, int progress, int frameNumber,
-                                       const MyGifHeader* header,
-                                       const MyGifImageDescriptor* descriptor,
-                                       const MyGifGraphicControlBlock* control)>;
+using TPVProgress = std::function<void(
+    PVAnimationModel* sender, int progress, int frameNumber, const MyGifHeader* header,
+    const MyGifImageDescriptor* descriptor, const MyGifGraphicControlBlock* control)>;
 using TlibError = std::function<void(PVAnimationModel* sender, int16_t errorCode,
                                      const std::string& errorString, const char* errorPChar)>;
 using TNotifyEvent = std::function<void(PVAnimationModel* sender)>;
 
 class PVAnimationModel {
-public:
+  public:
     PVAnimationModel();
     virtual ~PVAnimationModel();
     PVAnimationModel(const PVAnimationModel&) = delete;
@@ -88,7 +87,7 @@ public:
                                 uint16_t* delay, uint8_t* transparentIndex, char* comment,
                                 int32_t commentSize, int16_t frame, int16_t code, void* user);
 
-protected:
+  protected:
     // Hooks for the widget; the model alone does nothing in them.
     virtual void StopPlayback() {}
     virtual void PaintNow() {}
@@ -100,7 +99,7 @@ protected:
     void SetCurrentDib(void* lockedDib);
     void NewCurrentDib();
 
-private:
+  private:
     int16_t TakeImage(uintptr_t dib, const MyGifHeader* header,
                       const MyGifImageDescriptor* descriptor,
                       const MyGifGraphicControlBlock* control, int32_t loops, int16_t code);

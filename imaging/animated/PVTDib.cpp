@@ -28,17 +28,29 @@ void PVTDibCore::ReplaceDib(BITMAPINFOHEADER* dib) {
     FDib = dib;
 }
 
-int32_t PVTDibCore::BitCount() const { return FDib ? FDib->biBitCount : 0; }
-int32_t PVTDibCore::Width() const { return FDib ? FDib->biWidth : 0; }
-int32_t PVTDibCore::Height() const { return FDib ? FDib->biHeight : 0; }
-int32_t PVTDibCore::RowBytes() const { return FDib ? ((FDib->biWidth + 3) / 4) * 4 : 0; }
+int32_t PVTDibCore::BitCount() const {
+    return FDib ? FDib->biBitCount : 0;
+}
+int32_t PVTDibCore::Width() const {
+    return FDib ? FDib->biWidth : 0;
+}
+int32_t PVTDibCore::Height() const {
+    return FDib ? FDib->biHeight : 0;
+}
+int32_t PVTDibCore::RowBytes() const {
+    return FDib ? ((FDib->biWidth + 3) / 4) * 4 : 0;
+}
 
 uint32_t PVTDibCore::ColorsForBits(int32_t bits) {
     switch (bits) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
     }
 }
 
@@ -47,7 +59,9 @@ uint32_t PVTDibCore::ColorCount() const {
     return FDib->biClrUsed > 0 ? FDib->biClrUsed : ColorsForBits(FDib->biBitCount);
 }
 
-uint32_t PVTDibCore::BitsOffset() const { return FDib ? 40 + 4 * ColorCount() : 0; }
+uint32_t PVTDibCore::BitsOffset() const {
+    return FDib ? 40 + 4 * ColorCount() : 0;
+}
 
 uint8_t* PVTDibCore::Bits() const {
     return FDib ? reinterpret_cast<uint8_t*>(FDib) + BitsOffset() : nullptr;
@@ -87,7 +101,8 @@ HPALETTE PVTDibCore::MakePalette(const BITMAPINFOHEADER* dib) {
     auto* log = reinterpret_cast<LOGPALETTE*>(storage.data());
     log->palVersion = 0x300;
     log->palNumEntries = uint16_t(n);
-    const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const uint8_t*>(dib) + 40);
+    const auto* table =
+        reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const uint8_t*>(dib) + 40);
     for (uint32_t i = 0; i < n; ++i)
         log->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
     return CreatePalette(log);
@@ -100,10 +115,17 @@ HGLOBAL PVDibCls::PVTDib::CopyDib() const {
 bool PVWebImg::PVTDib::CreateDib(HPALETTE palette, int32_t width, int32_t bits, int32_t height) {
     uint32_t entries = 0;
     switch (bits) {
-    case 24: entries = 0; break;
-    case 8: entries = 256; break;
-    case 4: entries = 16; break;
-    default: return false;
+    case 24:
+        entries = 0;
+        break;
+    case 8:
+        entries = 256;
+        break;
+    case 4:
+        entries = 16;
+        break;
+    default:
+        return false;
     }
     if (width < 1 || height < 1 || width > 16384 || height > 16384) return false;
     const uint64_t rowSize = ((uint64_t(bits) * uint64_t(width) + 31) / 32) * 4;
@@ -150,7 +172,8 @@ bool PVWebImg::PVTDib::FromBitmap(const zp::TBitmap& bitmap, int32_t bits) {
     SetDib(nullptr);
     HGLOBAL dib = 0;
     // A failed conversion leaves no picture and says so (not "true" with nothing held).
-    if (!DLL96V1::DdbtoDib(bitmap.handle(), bitmap.palette(), bits, 0, nullptr, 1, 0, dib)) return false;
+    if (!DLL96V1::DdbtoDib(bitmap.handle(), bitmap.palette(), bits, 0, nullptr, 1, 0, dib))
+        return false;
     SetDib(GlobalLock(dib));
     return true;
 }

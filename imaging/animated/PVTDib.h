@@ -7,7 +7,7 @@
 #include <cstdint>
 
 class PVTDibCore {
-public:
+  public:
     PVTDibCore(const PVTDibCore&) = delete;
     PVTDibCore& operator=(const PVTDibCore&) = delete;
     ~PVTDibCore();
@@ -37,7 +37,7 @@ public:
     // A palette of the DIB's colour table; 0 for fewer than 3 colours.
     static HPALETTE MakePalette(const BITMAPINFOHEADER* dib);
 
-protected:
+  protected:
     explicit PVTDibCore(bool keepPaletteOnSetDib) : FKeepPalette(keepPaletteOnSetDib) {}
     void ReplaceDib(BITMAPINFOHEADER* dib);
     static void FreeDibBlock(const void* dib);
@@ -45,14 +45,14 @@ protected:
     HPALETTE FPalette = 0;
     BITMAPINFOHEADER* FDib = nullptr;
 
-private:
+  private:
     bool FKeepPalette;
 };
 
 namespace PVDibCls {
 // The flavour of the effects dialog: a new picture drops the cached palette.
 class PVTDib : public PVTDibCore {
-public:
+  public:
     PVTDib() : PVTDibCore(false) {}
     void SetDib(void* lockedDib) { ReplaceDib(static_cast<BITMAPINFOHEADER*>(lockedDib)); }
     // A new movable block with a copy of this DIB's block; 0 without DIB.
@@ -64,7 +64,7 @@ namespace PVWebImg {
 // The flavour of the animated-image component and the editor: the cached
 // palette survives SetDib, so a palette fetched earlier stays valid.
 class PVTDib : public PVTDibCore {
-public:
+  public:
     PVTDib() : PVTDibCore(true) {}
     void SetDib(void* lockedDib) { ReplaceDib(static_cast<BITMAPINFOHEADER*>(lockedDib)); }
     // A blank picture of 24, 8 or 4 bits; false for other depths or no memory.

@@ -150,7 +150,8 @@ typedef int32_t (*PFN_rdgiffiledib)(const char* file, int32_t bits, int32_t dith
 // dither flag; readpcdfile takes the Photo CD resolution after it
 // (0 = 192 x 128, 1 = 384 x 256, 2 = 768 x 512; the DIB form reads 768 x 512).
 typedef int32_t (*PFN_readfile)(const char* file, int32_t bits, int32_t dither, uintptr_t* bitmap,
-                                uintptr_t* palette, void* user, PVProgressCallback cb, int16_t zero);
+                                uintptr_t* palette, void* user, PVProgressCallback cb,
+                                int16_t zero);
 typedef int32_t (*PFN_readjpgfile)(const char* file, int32_t bits, int32_t one, int32_t dither,
                                    uintptr_t* bitmap, uintptr_t* palette, void* user,
                                    PVProgressCallback cb, int16_t zero);
@@ -159,8 +160,8 @@ typedef int32_t (*PFN_readpcdfile)(const char* file, int32_t bits, int32_t dithe
                                    PVProgressCallback cb, int16_t zero);
 typedef PFN_readfile PFN_rdfiledib; // the out handle is a packed DIB block
 typedef PFN_readjpgfile PFN_rdjpgfiledib;
-typedef int32_t (*PFN_fileinfo)(const char* file, char* format, PVFileInfo* info,
-                                char* description, int16_t zero);
+typedef int32_t (*PFN_fileinfo)(const char* file, char* format, PVFileInfo* info, char* description,
+                                int16_t zero);
 typedef int32_t (*PFN_DibtoDdb)(const void* lockedDib, uintptr_t* bitmap, uintptr_t* palette);
 // dither: 0 none, 1 error diffusion. user: handed to nothing yet (0).
 // optimize: 1 = build an optimal palette when the given one cannot serve.

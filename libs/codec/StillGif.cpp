@@ -11,7 +11,7 @@
 namespace {
 
 class FirstImageSink final : public gifcore::GifSink {
-public:
+  public:
     explicit FirstImageSink(const gifcore::Progress& progress) : progress_(progress) {}
 
     zp::GlobalBlock picture;
@@ -29,7 +29,7 @@ public:
     }
     bool onProgress(int32_t percent) override { return progress_.report(std::min(percent, 99)); }
 
-private:
+  private:
     const gifcore::Progress& progress_;
 };
 
@@ -50,7 +50,8 @@ int32_t decodeFirstImage(const uint8_t* data, size_t size, const gifcore::StillO
 PVCODEC_API int32_t rdgiffiledib(const char* file, int32_t bits, int32_t dither, uintptr_t* dib,
                                  uintptr_t* palette, void* user, PVProgressCallback cb,
                                  int16_t /*zero*/) {
-    return gifcore::readStillToDib(&decodeFirstImage, {}, file, bits, dither, dib, palette, user, cb);
+    return gifcore::readStillToDib(&decodeFirstImage, {}, file, bits, dither, dib, palette, user,
+                                   cb);
 }
 
 PVCODEC_API int32_t readgiffile(const char* file, int32_t bits, int32_t dither, uintptr_t* bitmap,
@@ -59,8 +60,8 @@ PVCODEC_API int32_t readgiffile(const char* file, int32_t bits, int32_t dither, 
     int32_t count = 0;
     gifcore::StillOptions options;
     options.imageCount = &count;
-    const int32_t rc =
-        gifcore::readStillToBitmap(&decodeFirstImage, options, file, bits, dither, bitmap, palette, user, cb);
+    const int32_t rc = gifcore::readStillToBitmap(&decodeFirstImage, options, file, bits, dither,
+                                                  bitmap, palette, user, cb);
     if (rc == PVE_OK && imageCount) *imageCount = int16_t(std::min<int32_t>(count, INT16_MAX));
     return rc;
 }

@@ -22,7 +22,8 @@ bool parseDib(const void* dib, uint64_t available, DibView& out) {
         if (!h) return false;
         const void* base = GlobalLock(h);
         GlobalUnlock(h);
-        const uint64_t offset = uint64_t(static_cast<const uint8_t*>(dib) - static_cast<const uint8_t*>(base));
+        const uint64_t offset =
+            uint64_t(static_cast<const uint8_t*>(dib) - static_cast<const uint8_t*>(base));
         const uint64_t size = GlobalSize(h);
         if (offset >= size) return false;
         available = size - offset;

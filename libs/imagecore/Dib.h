@@ -17,10 +17,10 @@ struct DibView {
     const BITMAPINFOHEADER* header = nullptr;
     const RGBQUAD* colors = nullptr; // colorCount entries; nullptr for 24 bits
     uint32_t colorCount = 0;
-    const uint8_t* bits = nullptr;   // first stored row (the bottom row when bottomUp)
+    const uint8_t* bits = nullptr; // first stored row (the bottom row when bottomUp)
     int32_t width = 0;
-    int32_t height = 0;              // always positive
-    int32_t bpp = 0;                 // 1, 4, 8 or 24
+    int32_t height = 0; // always positive
+    int32_t bpp = 0;    // 1, 4, 8 or 24
     size_t stride = 0;
     bool bottomUp = true;
 
@@ -50,7 +50,7 @@ HGLOBAL createDib(int32_t width, int32_t height, int32_t bits, const RGBQUAD* co
 
 // Writable view of a DIB made by createDib (locks the block for its scope).
 class MutableDib {
-public:
+  public:
     explicit MutableDib(HGLOBAL block);
     ~MutableDib();
     MutableDib(const MutableDib&) = delete;
@@ -61,7 +61,7 @@ public:
     RGBQUAD* colors() const { return const_cast<RGBQUAD*>(view_.colors); }
     void setIndex(int32_t x, int32_t y, uint8_t index);
 
-private:
+  private:
     HGLOBAL block_;
     DibView view_;
     bool ok_ = false;

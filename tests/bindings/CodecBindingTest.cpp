@@ -16,7 +16,9 @@ using namespace DLL96V1;
 namespace {
 
 std::vector<std::string> shownMessages;
-void collect(const char* text, void*) { shownMessages.emplace_back(text); }
+void collect(const char* text, void*) {
+    shownMessages.emplace_back(text);
+}
 
 struct MessageCapture {
     MessageCapture() {
@@ -30,7 +32,8 @@ struct MessageCapture {
 fs::path fileOfSize(const fs::path& dir, size_t n) {
     std::vector<unsigned char> bytes(n, 0);
     const char magic[] = "GIF89a";
-    for (size_t i = 0; i < 6 && i < n; ++i) bytes[i] = (unsigned char)magic[i];
+    for (size_t i = 0; i < 6 && i < n; ++i)
+        bytes[i] = (unsigned char)magic[i];
     const fs::path path = dir / ("size" + std::to_string(n) + ".gif");
     testsupport::writeFile(path, bytes);
     return path;
@@ -117,7 +120,9 @@ TEST(CodecBinding, SearchOrderFindsTheSystemFolderAndRefusesForeignNames) {
         LoadCodecProc(library, "Q3TIFNONE.DLL", "getinfo", slot);
         FAIL() << "no exception";
     } catch (const ErrorInvalid& e) {
-        EXPECT_STREQ(e.what(), "Can't load Q3TIFNONE.DLL. Make sure its located in the application's searchpath.");
+        EXPECT_STREQ(
+            e.what(),
+            "Can't load Q3TIFNONE.DLL. Make sure its located in the application's searchpath.");
     }
     unsetenv("ZENTROPE_SYSTEM_DIR");
 }
@@ -158,9 +163,10 @@ TEST(CodecBinding, DepthFilterAndCompressionTables) {
     struct Name {
         int32_t code;
         const char* name;
-    } names[] = {{1, "NONE"}, {2, "CCITT3"}, {3, "FAXCCITT3"}, {4, "FAXCCITT4"},
-                 {5, "LZW"},  {32773, "PACKBITS"}, {7, "UNKNOWN"}, {0, "UNKNOWN"}};
-    for (const Name& n : names) EXPECT_EQ(TiffCompressionName(n.code), n.name);
+    } names[] = {{1, "NONE"}, {2, "CCITT3"},       {3, "FAXCCITT3"}, {4, "FAXCCITT4"},
+                 {5, "LZW"},  {32773, "PACKBITS"}, {7, "UNKNOWN"},   {0, "UNKNOWN"}};
+    for (const Name& n : names)
+        EXPECT_EQ(TiffCompressionName(n.code), n.name);
 
     WriteProfileString("mci extensions", nullptr, nullptr);
     const std::string plain = SupportedFormatsFilter();
@@ -174,7 +180,8 @@ TEST(CodecBinding, DepthFilterAndCompressionTables) {
     WriteProfileString("mci extensions", "wav", "waveaudio");
     const std::string media = SupportedFormatsFilter();
     EXPECT_NE(media.find("*.TGA;*.WAV;*.AVI;|"), std::string::npos);
-    EXPECT_NE(media.find("|Wave Sound    (WAV) |*.WAV|Video for Windows    (AVI) |*.AVI"), std::string::npos);
+    EXPECT_NE(media.find("|Wave Sound    (WAV) |*.WAV|Video for Windows    (AVI) |*.AVI"),
+              std::string::npos);
     EXPECT_EQ(media.find("MOV"), std::string::npos);
     WriteProfileString("mci extensions", nullptr, nullptr);
 }

@@ -10,7 +10,8 @@ HPALETTE makePalette(const std::vector<PALETTEENTRY>& colours) {
     auto* log = reinterpret_cast<LOGPALETTE*>(storage.data());
     log->palVersion = 0x300;
     log->palNumEntries = uint16_t(colours.size());
-    for (size_t i = 0; i < colours.size(); ++i) log->palPalEntry[i] = colours[i];
+    for (size_t i = 0; i < colours.size(); ++i)
+        log->palPalEntry[i] = colours[i];
     return CreatePalette(log);
 }
 } // namespace
@@ -23,10 +24,11 @@ TEST(Gdi, PaletteEntriesNearestIndexAndAnimation) {
         COLORREF colour;
         uint32_t index;
     } rows[] = {
-        {RGB(0, 0, 0), 0}, {RGB(255, 0, 0), 1}, {RGB(252, 1, 0), 3}, {RGB(10, 200, 10), 2},
-        {RGB(254, 0, 0), 1}, // nearer to 255 than to 250
+        {RGB(0, 0, 0), 0},     {RGB(255, 0, 0), 1}, {RGB(252, 1, 0), 3},
+        {RGB(10, 200, 10), 2}, {RGB(254, 0, 0), 1}, // nearer to 255 than to 250
     };
-    for (const Row& r : rows) EXPECT_EQ(GetNearestPaletteIndex(p, r.colour), r.index) << std::hex << r.colour;
+    for (const Row& r : rows)
+        EXPECT_EQ(GetNearestPaletteIndex(p, r.colour), r.index) << std::hex << r.colour;
     PALETTEENTRY blue{0, 0, 255, 0};
     EXPECT_EQ(AnimatePalette(p, 2, 1, &blue), 1);
     PALETTEENTRY read[4];

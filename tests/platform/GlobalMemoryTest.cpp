@@ -1,5 +1,5 @@
-#include "platform/GlobalBlock.h"
 #include "platform/GlobalMemory.h"
+#include "platform/GlobalBlock.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -13,7 +13,8 @@ TEST(GlobalMemory, LockCountsSizeAndHandleOfPointer) {
     EXPECT_EQ(GlobalFlags(h), 0u);
     auto* p = static_cast<unsigned char*>(GlobalLock(h));
     ASSERT_NE(p, nullptr);
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(p[i], 0) << i;
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(p[i], 0) << i;
     EXPECT_EQ(GlobalLock(h), p); // blocks never move
     EXPECT_EQ(GlobalFlags(h) & 0xFF, 2u);
     EXPECT_EQ(GlobalHandle(p), h);
@@ -73,6 +74,7 @@ TEST(GlobalMemory, TableIsSafeAcrossThreads) {
                 GlobalFree(h);
             }
         });
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(GlobalBlockCount(), before);
 }

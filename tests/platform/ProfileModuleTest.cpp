@@ -8,7 +8,8 @@
 #include <string>
 
 namespace {
-std::string read(const char* section, const char* key, const char* file, const char* fallback = "?") {
+std::string read(const char* section, const char* key, const char* file,
+                 const char* fallback = "?") {
     char buffer[64];
     GetPrivateProfileString(section, key, fallback, buffer, sizeof buffer, file);
     return buffer;
@@ -22,7 +23,8 @@ TEST(Profile, ReadsWritesReplacesAndRemoves) {
         std::ofstream out(file);
         out << "; comment\r\n[Pictavo Twain]\r\nApp Name = old\r\n\r\n[Other]\r\nkey=1\r\n";
     }
-    EXPECT_EQ(read("pictavo twain", "APP NAME", file.c_str()), "old") << "case-blind, trimmed, CRLF";
+    EXPECT_EQ(read("pictavo twain", "APP NAME", file.c_str()), "old")
+        << "case-blind, trimmed, CRLF";
     EXPECT_EQ(WritePrivateProfileString("Pictavo Twain", "App Name", "zentrope", file.c_str()), 1);
     EXPECT_EQ(WritePrivateProfileString("Pictavo Twain", "Second", "2", file.c_str()), 1);
     EXPECT_EQ(WritePrivateProfileString("New", "k", "v", file.c_str()), 1);
@@ -36,7 +38,9 @@ TEST(Profile, ReadsWritesReplacesAndRemoves) {
     EXPECT_EQ(read("New", "k", file.c_str()), "?");
 
     char small[4];
-    EXPECT_EQ(GetPrivateProfileString("Pictavo Twain", "App Name", "", small, sizeof small, file.c_str()), 3);
+    EXPECT_EQ(
+        GetPrivateProfileString("Pictavo Twain", "App Name", "", small, sizeof small, file.c_str()),
+        3);
     EXPECT_STREQ(small, "zen") << "cut to the buffer";
 }
 
@@ -76,7 +80,8 @@ TEST(Module, PlatformNamesAndLoading) {
     EXPECT_NE(GetModuleProc(m, "InitDll"), nullptr);
     EXPECT_EQ(GetModuleProc(m, "NoSuchEntry"), nullptr);
     char text[256];
-    EXPECT_GT(LoadModuleString(m, uint16_t(-3), text, sizeof text), 0) << "the codec's string table";
+    EXPECT_GT(LoadModuleString(m, uint16_t(-3), text, sizeof text), 0)
+        << "the codec's string table";
     EXPECT_EQ(LoadModuleString(m, 4242, text, sizeof text), 0);
     EXPECT_STREQ(text, "");
     EXPECT_EQ(FreeModule(m), 1);

@@ -42,8 +42,8 @@ template <class Body> int32_t guarded(Body&& body) {
 
 } // namespace
 
-int32_t readStill(StillDecodeFn decode, const StillOptions& options, const char* file,
-                  int32_t bits, int32_t dither, const Progress& progress, zp::GlobalBlock& out) {
+int32_t readStill(StillDecodeFn decode, const StillOptions& options, const char* file, int32_t bits,
+                  int32_t dither, const Progress& progress, zp::GlobalBlock& out) {
     if (!file) return PVE_BAD_ARGUMENT;
     if (!validDepth(bits)) return PVE_BAD_DEPTH;
     std::vector<uint8_t> bytes;
@@ -72,12 +72,13 @@ int32_t readStill(StillDecodeFn decode, const StillOptions& options, const char*
 }
 
 int32_t readStillToDib(StillDecodeFn decode, const StillOptions& options, const char* file,
-                       int32_t bits, int32_t dither, uintptr_t* dib, uintptr_t* palette,
-                       void* user, PVProgressCallback cb) {
+                       int32_t bits, int32_t dither, uintptr_t* dib, uintptr_t* palette, void* user,
+                       PVProgressCallback cb) {
     if (!dib) return PVE_BAD_ARGUMENT;
     return guarded([&]() -> int32_t {
         zp::GlobalBlock picture;
-        const int32_t rc = readStill(decode, options, file, bits, dither, Progress(cb, user), picture);
+        const int32_t rc =
+            readStill(decode, options, file, bits, dither, Progress(cb, user), picture);
         if (rc != PVE_OK) return rc;
         if (palette) {
             zp::GlobalLockGuard lock(picture.get());
@@ -97,7 +98,8 @@ int32_t readStillToBitmap(StillDecodeFn decode, const StillOptions& options, con
     if (!bitmap || !palette) return PVE_BAD_ARGUMENT;
     return guarded([&]() -> int32_t {
         zp::GlobalBlock picture;
-        const int32_t rc = readStill(decode, options, file, bits, dither, Progress(cb, user), picture);
+        const int32_t rc =
+            readStill(decode, options, file, bits, dither, Progress(cb, user), picture);
         if (rc != PVE_OK) return rc;
         zp::GlobalLockGuard lock(picture.get());
         ic::DibView view;

@@ -15,18 +15,18 @@ namespace gifcore {
 // Progress through the caller's callback; report() answers false when the
 // caller said stop.
 class Progress {
-public:
+  public:
     Progress(PVProgressCallback cb, void* user) : cb_(cb), user_(user) {}
     bool report(int32_t percent) const { return !cb_ || cb_(int16_t(percent), user_) != 0; }
 
-private:
+  private:
     PVProgressCallback cb_;
     void* user_;
 };
 
 // Format-specific choices passed through from the entry points.
 struct StillOptions {
-    int16_t pcdMode = 2; // Photo CD: 0 = 192 x 128, 1 = 384 x 256, 2 = 768 x 512
+    int16_t pcdMode = 2;           // Photo CD: 0 = 192 x 128, 1 = 384 x 256, 2 = 768 x 512
     int32_t* imageCount = nullptr; // when set, receives the number of images in the file
 };
 
@@ -39,14 +39,14 @@ using StillDecodeFn = int32_t (*)(const uint8_t* data, size_t size, const StillO
 // Bodies of the two entry-point forms. Both validate their arguments, catch
 // every exception and report progress 100 at the end.
 int32_t readStillToDib(StillDecodeFn decode, const StillOptions& options, const char* file,
-                       int32_t bits, int32_t dither, uintptr_t* dib, uintptr_t* palette,
-                       void* user, PVProgressCallback cb);
+                       int32_t bits, int32_t dither, uintptr_t* dib, uintptr_t* palette, void* user,
+                       PVProgressCallback cb);
 int32_t readStillToBitmap(StillDecodeFn decode, const StillOptions& options, const char* file,
                           int32_t bits, int32_t dither, uintptr_t* bitmap, uintptr_t* palette,
                           void* user, PVProgressCallback cb);
 
 // Decode + depth conversion into a DIB block (used by the two above).
-int32_t readStill(StillDecodeFn decode, const StillOptions& options, const char* file,
-                  int32_t bits, int32_t dither, const Progress& progress, zp::GlobalBlock& out);
+int32_t readStill(StillDecodeFn decode, const StillOptions& options, const char* file, int32_t bits,
+                  int32_t dither, const Progress& progress, zp::GlobalBlock& out);
 
 } // namespace gifcore

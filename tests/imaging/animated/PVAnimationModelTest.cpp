@@ -14,12 +14,15 @@ using fixtures::frame;
 
 namespace {
 
-RGBQUAD grey(int i) { return RGBQUAD{uint8_t(i * 3), uint8_t(i * 5), uint8_t(255 - i), 0}; }
+RGBQUAD grey(int i) {
+    return RGBQUAD{uint8_t(i * 3), uint8_t(i * 5), uint8_t(255 - i), 0};
+}
 
 // Three frames of 8, 4 and 1 bits with every per-frame field set, and two
 // comment blocks.
 void fillAnimation(PVAnimationModel& model) {
-    auto* a = frame(30, 20, 8, [](int x, int y) { return uint8_t((x * 7 + y * 3) % 256); }, grey);
+    auto* a = frame(
+        30, 20, 8, [](int x, int y) { return uint8_t((x * 7 + y * 3) % 256); }, grey);
     a->ScreenWidth = 64;
     a->ScreenHeight = 48;
     a->ScreenColors = 255;
@@ -31,8 +34,11 @@ void fillAnimation(PVAnimationModel& model) {
     a->HasTransparency = 1;
     a->TransparentIndex = 17;
     a->Loops = 5;
-    auto* b = frame(13, 9, 4, [](int x, int y) { return uint8_t((x + y) % 16); },
-                    [](int i) { return RGBQUAD{uint8_t(i * 16), 0, uint8_t(200 - i), 0}; });
+    auto* b = frame(
+        13, 9, 4, [](int x, int y) { return uint8_t((x + y) % 16); },
+        [](int i) {
+            return RGBQUAD{uint8_t(i * 16), 0, uint8_t(200 - i), 0};
+        });
     b->Left = 40;
     b->Top = 30;
     b->Interlaced = 1;
@@ -40,13 +46,17 @@ void fillAnimation(PVAnimationModel& model) {
     b->LocalColors = 16;
     b->Disposal = 1;
     b->Delay = 0;
-    auto* c = frame(17, 11, 1, [](int x, int y) { return uint8_t((x ^ y) & 1); },
-                    [](int i) { return i ? RGBQUAD{255, 255, 255, 0} : RGBQUAD{0, 0, 0, 0}; });
+    auto* c = frame(
+        17, 11, 1, [](int x, int y) { return uint8_t((x ^ y) & 1); },
+        [](int i) {
+            return i ? RGBQUAD{255, 255, 255, 0} : RGBQUAD{0, 0, 0, 0};
+        });
     c->UseLocalPalette = 1;
     c->LocalColors = 2;
     c->Disposal = 3;
     c->Delay = 300;
-    for (auto* f : {a, b, c}) model.Frames()->push_back(f);
+    for (auto* f : {a, b, c})
+        model.Frames()->push_back(f);
     model.Comments()->push_back(new TStringList{"first block", "second line"});
     model.Comments()->push_back(new TStringList{std::string(700, 'x')});
 }
@@ -67,8 +77,8 @@ TEST(PVAnimationModel, SaveAndLoadKeepEveryFieldPixelAndComment) {
     PVAnimationModel loaded;
     loaded.MapTransparentColor = 0xFFFFFFFF; // keep the file's transparent colour
     std::vector<int> progress;
-    loaded.OnProgress = [&](PVAnimationModel*, int p, int, const MyGifHeader* h, const MyGifImageDescriptor*,
-                            const MyGifGraphicControlBlock*) {
+    loaded.OnProgress = [&](PVAnimationModel*, int p, int, const MyGifHeader* h,
+                            const MyGifImageDescriptor*, const MyGifGraphicControlBlock*) {
         EXPECT_EQ(h, nullptr);
         progress.push_back(p);
     };
@@ -106,9 +116,12 @@ TEST(PVAnimationModel, SaveAndLoadKeepEveryFieldPixelAndComment) {
         EXPECT_NE(l.DibHandle, s.DibHandle);
         for (int y = 0; y < s.Height; ++y)
             for (int x = 0; x < s.Width; ++x) {
-                const RGBQUAD a = fixtures::colourOf(s.DibHandle, fixtures::indexAt(s.DibHandle, x, y));
-                const RGBQUAD b = fixtures::colourOf(l.DibHandle, fixtures::indexAt(l.DibHandle, x, y));
-                ASSERT_TRUE(a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue)
+                const RGBQUAD a =
+                    fixtures::colourOf(s.DibHandle, fixtures::indexAt(s.DibHandle, x, y));
+                const RGBQUAD b =
+                    fixtures::colourOf(l.DibHandle, fixtures::indexAt(l.DibHandle, x, y));
+                ASSERT_TRUE(a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen &&
+                            a.rgbBlue == b.rgbBlue)
                     << "pixel " << x << "," << y;
             }
     }
@@ -122,7 +135,8 @@ TEST(PVAnimationModel, SaveAndLoadKeepEveryFieldPixelAndComment) {
 TEST(PVAnimationModel, SingleImageIsShownWithoutFrames) {
     const auto dir = testsupport::tempDir("single");
     PVAnimationModel source;
-    source.Frames()->push_back(frame(8, 6, 8, [](int x, int) { return uint8_t(x); }, grey));
+    source.Frames()->push_back(frame(
+        8, 6, 8, [](int x, int) { return uint8_t(x); }, grey));
     source.Frames()->front()->Loops = 1;
     source.Frames()->front()->ScreenWidth = 8;
     source.Frames()->front()->ScreenHeight = 6;
@@ -161,7 +175,8 @@ TEST(PVAnimationModel, FailuresAreReported) {
     // A codec error goes to OnPvlibError when assigned; OnFinishedLoadSave fires last.
     testsupport::writeFile(dir / "bad.gif", std::vector<unsigned char>(80, 'z'));
     std::vector<std::string> events;
-    model.OnPvlibError = [&](PVAnimationModel*, int16_t code, const std::string& text, const char* ptext) {
+    model.OnPvlibError = [&](PVAnimationModel*, int16_t code, const std::string& text,
+                             const char* ptext) {
         EXPECT_LT(code, 0);
         EXPECT_FALSE(text.empty());
         EXPECT_EQ(text, ptext);
@@ -212,9 +227,9 @@ TEST(PVAnimationModel, SaveCallbackServesFramesAndRefusesOthers) {
     uint16_t delay = 0;
     std::vector<char> comment(16, 'q');
     auto call = [&](int16_t frame, int16_t code, char* buffer, int32_t size) {
-        return PVAnimationModel::SaveCallback(&dib, &left, &top, &width, &height, &local, &interlaced, &zero1,
-                                              &largest, &depth, &disposal, &zero2, &transparent, &delay,
-                                              &tindex, buffer, size, frame, code, &model);
+        return PVAnimationModel::SaveCallback(
+            &dib, &left, &top, &width, &height, &local, &interlaced, &zero1, &largest, &depth,
+            &disposal, &zero2, &transparent, &delay, &tindex, buffer, size, frame, code, &model);
     };
     EXPECT_EQ(call(3, PV_CODE_FRAME, nullptr, 0), PV_ANSWER_NO_FRAME);
     EXPECT_EQ(call(-1, PV_CODE_FRAME, nullptr, 0), PV_ANSWER_NO_FRAME);
@@ -236,7 +251,8 @@ TEST(PVAnimationModel, SaveCallbackServesFramesAndRefusesOthers) {
         EXPECT_EQ(interlaced, f.Interlaced);
     }
     // The first comment fits; the second (700 bytes) does not fit 16 bytes.
-    ASSERT_EQ(call(0, PV_CODE_COMMENT, comment.data(), int32_t(comment.size())), PV_ANSWER_COMMENT_TOO_LONG);
+    ASSERT_EQ(call(0, PV_CODE_COMMENT, comment.data(), int32_t(comment.size())),
+              PV_ANSWER_COMMENT_TOO_LONG);
     std::vector<char> big(1024);
     ASSERT_EQ(call(0, PV_CODE_COMMENT, big.data(), int32_t(big.size())), 1);
     EXPECT_STREQ(big.data(), "first block\nsecond line");
@@ -252,8 +268,10 @@ TEST(PVAnimationModel, ClearFramesOwnershipAndSharing) {
     {
         PVAnimationModel borrower;
         borrower.SharedFrames = true;
-        for (auto* f : *owner->Frames()) borrower.Frames()->push_back(f);
-        for (auto* c : *owner->Comments()) borrower.Comments()->push_back(c);
+        for (auto* f : *owner->Frames())
+            borrower.Frames()->push_back(f);
+        for (auto* c : *owner->Comments())
+            borrower.Comments()->push_back(c);
         borrower.ClearFrames();
         EXPECT_EQ(borrower.Frames()->size(), 3u) << "shared lists stay untouched";
     }
@@ -282,7 +300,8 @@ TEST(PVAnimationModel, LoadAndClearLeakNoBlock) {
         model.LoadFromFile((dir / "a.gif").string());
         model.LoadFromFile((dir / "a.gif").string()); // the second load frees the first
         std::vector<HGLOBAL> handles;
-        for (auto* f : *model.Frames()) handles.push_back(f->DibHandle);
+        for (auto* f : *model.Frames())
+            handles.push_back(f->DibHandle);
         handles.push_back(GlobalHandle(model.CurrentDib()->Dib()));
         std::sort(handles.begin(), handles.end());
         EXPECT_EQ(std::unique(handles.begin(), handles.end()), handles.end()) << "no block shared";
@@ -294,7 +313,8 @@ TEST(PVAnimationModel, LoadAndClearLeakNoBlock) {
 TEST(PVAnimationModel, NewFromBitmapAndReplaceFrameBitmap) {
     zp::TBitmap bitmap;
     bitmap.setHandle(CreateDeviceBitmap(12, 7));
-    for (int i = 0; i < 12 * 7; ++i) bitmap.bits()[i] = (i % 3 == 0) ? 0x00FF0000 : 0x000000FF;
+    for (int i = 0; i < 12 * 7; ++i)
+        bitmap.bits()[i] = (i % 3 == 0) ? 0x00FF0000 : 0x000000FF;
     PVAnimationModel model;
     model.NewFromBitmap(bitmap, 4);
     ASSERT_EQ(model.Frames()->size(), 1u);

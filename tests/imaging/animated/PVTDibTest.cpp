@@ -1,5 +1,5 @@
-#include "imaging/animated/DuplicateGlobalBlock.h"
 #include "imaging/animated/PVTDib.h"
+#include "imaging/animated/DuplicateGlobalBlock.h"
 #include "platform/GlobalBlock.h"
 #include "platform/GlobalMemory.h"
 
@@ -13,9 +13,11 @@ BITMAPINFOHEADER* lockedDib(int width, int height, int bits, uint32_t clrUsed) {
     const size_t stride = ((size_t(bits) * width + 31) / 32) * 4;
     HGLOBAL h = GlobalAlloc(GHND, 40 + colours * 4 + stride * height);
     auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(h));
-    *header = BITMAPINFOHEADER{40, width, height, 1, uint16_t(bits), 0, uint32_t(stride * height), 0, 0, clrUsed, 0};
+    *header = BITMAPINFOHEADER{40, width, height,  1, uint16_t(bits), 0, uint32_t(stride * height),
+                               0,  0,     clrUsed, 0};
     auto* table = reinterpret_cast<RGBQUAD*>(reinterpret_cast<uint8_t*>(header) + 40);
-    for (uint32_t i = 0; i < colours; ++i) table[i] = RGBQUAD{uint8_t(i), uint8_t(2 * i), uint8_t(3 * i), 0};
+    for (uint32_t i = 0; i < colours; ++i)
+        table[i] = RGBQUAD{uint8_t(i), uint8_t(2 * i), uint8_t(3 * i), 0};
     return header;
 }
 } // namespace
@@ -27,11 +29,10 @@ TEST(PVTDib, GeometryRules) {
         uint32_t colours, offset;
         int rowBytes;
     } rows[] = {
-        {10, 4, 4, 0, 16, 104, 12},   // 4 bits, colours-used 0: 16 colours
-        {10, 4, 24, 0, 0, 40, 12},    // 24 bits: no table
-        {100, 2, 8, 0, 256, 1064, 100},
-        {101, 2, 8, 0, 256, 1064, 104},
-        {7, 3, 8, 20, 20, 120, 8},    // colours-used wins
+        {10, 4, 4, 0, 16, 104, 12}, // 4 bits, colours-used 0: 16 colours
+        {10, 4, 24, 0, 0, 40, 12},  // 24 bits: no table
+        {100, 2, 8, 0, 256, 1064, 100}, {101, 2, 8, 0, 256, 1064, 104},
+        {7, 3, 8, 20, 20, 120, 8}, // colours-used wins
         {9, 1, 1, 0, 2, 48, 12},
     };
     for (const Row& r : rows) {
@@ -89,7 +90,8 @@ TEST(PVTDib, SetPaletteCopiesIntoTheTableAndFlavoursDifferOnSetDib) {
     auto* log = reinterpret_cast<LOGPALETTE*>(storage.data());
     log->palVersion = 0x300;
     log->palNumEntries = 4;
-    for (int i = 0; i < 4; ++i) log->palPalEntry[i] = PALETTEENTRY{200, 100, uint8_t(i), 0};
+    for (int i = 0; i < 4; ++i)
+        log->palPalEntry[i] = PALETTEENTRY{200, 100, uint8_t(i), 0};
     const HPALETTE outside = CreatePalette(log);
     effects.ColorTable()[1].rgbReserved = 9;
     effects.SetPalette(outside);
@@ -125,8 +127,12 @@ TEST(PVTDib, CreateDibSizes) {
         bool ok;
         uint64_t size;
     } rows[] = {
-        {100, 8, true, 1064 + 100 * 10}, {101, 8, true, 1064 + 104 * 10}, {10, 4, true, 104 + 8 * 10},
-        {10, 24, true, 40 + 32 * 10},    {10, 1, false, 0},               {10, 16, false, 0},
+        {100, 8, true, 1064 + 100 * 10},
+        {101, 8, true, 1064 + 104 * 10},
+        {10, 4, true, 104 + 8 * 10},
+        {10, 24, true, 40 + 32 * 10},
+        {10, 1, false, 0},
+        {10, 16, false, 0},
     };
     for (const Row& r : rows) {
         PVWebImg::PVTDib dib;
