@@ -1,4 +1,5 @@
 #include "bindings/CodecBinding.h"
+#include "bindings/LibrarySearch.h"
 #include "libs/dxf/PvDxf.h"
 #include "libs/tiff/PvTiff.h"
 #include "libs/codec/CodecErrors.h"
@@ -53,27 +54,6 @@ struct LibraryReleaser {
     }
 } releaser;
 
-uintptr_t tryLoad(const std::string& fileName) {
-    char platformName[256];
-    if (!PlatformLibraryName(fileName.c_str(), platformName, sizeof platformName)) return 0;
-    // 1. The program's folder.
-    if (uintptr_t h = LoadModule((fs::path(ProgramFolder()) / platformName).c_str())) return h;
-    // 2. The bare name: the system's own search.
-    if (uintptr_t h = LoadModule(platformName)) return h;
-    // 3. The folder list: program folder, system folder, Windows folder.
-    for (const char* folder : {ProgramFolder(), SystemFolder(), WindowsFolder()}) {
-        const fs::path found = fs::path(folder) / platformName;
-        std::error_code ec;
-        if (!fs::is_regular_file(found, ec)) continue;
-        if (uintptr_t h = LoadModule(found.c_str())) return h;
-        // 4. That path without its extension.
-        fs::path bare = found;
-        bare.replace_extension();
-        if (uintptr_t h = LoadModule(bare.c_str())) return h;
-    }
-    return 0;
-}
-
 template <class Proc> Proc resolve(uintptr_t& library, const std::string& dll, const char* entry) {
     void* slot = nullptr;
     if (!LoadCodecProc(library, dll, entry, slot)) return nullptr;
@@ -116,7 +96,7 @@ void Startup(const std::string& programPath) {
 
 bool LoadCodecProc(uintptr_t& library, const std::string& fileName, const char* entry, void*& slot) {
     if (!loaded(library)) {
-        library = tryLoad(fileName);
+        library = bindings::LoadLibraryBySearch(fileName);
         if (!loaded(library))
             throw ErrorInvalid("Can't load " + fileName +
                                ". Make sure its located in the application's searchpath.");
@@ -272,6 +252,7 @@ bool dibReader(const char* entry, const std::string& file, const StillCall& c, H
         return dibReader(#name, file, {bits, dither ? 1 : 0, user, cb}, dib);                      \
     }
 ZENTROPE_BITMAP_READER(readbmpfile)
+ZENTROPE_BITMAP_READER(readicofile)
 ZENTROPE_BITMAP_READER(readpcxfile)
 ZENTROPE_BITMAP_READER(readpngfile)
 ZENTROPE_BITMAP_READER(readtgafile)

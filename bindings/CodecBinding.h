@@ -66,6 +66,8 @@ bool rdgiffiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& d
 // The other still readers of the codec: a picture at the depth asked
 // (0 = as stored, 1, 4, 8, 24) as a device bitmap or a packed DIB.
 bool readbmpfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
+// Icons and cursors: the largest, deepest image; masked pixels white.
+bool readicofile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
 bool readpcxfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
 bool readpngfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
 bool readtgafile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);

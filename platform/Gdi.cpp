@@ -17,6 +17,14 @@ struct DeviceBitmap : zp::HandleObject {
     std::vector<uint32_t> pixels;
 };
 
+struct SurfaceDC : zp::HandleObject {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+    SurfacePresenter present = nullptr;
+    void* user = nullptr;
+};
+
 std::atomic<int32_t> screenBits{24};
 std::atomic<COLORREF> sysColors[32] = {};
 std::atomic<bool> sysColorsSet[32] = {};
@@ -26,6 +34,11 @@ Palette* findPalette(HPALETTE h) {
 }
 DeviceBitmap* findBitmap(HBITMAP h) {
     return static_cast<DeviceBitmap*>(zp::HandleTable::instance().find(h, zp::HandleKind::Bitmap));
+}
+
+SurfaceDC* findDC(HDC h) {
+    return static_cast<SurfaceDC*>(
+        zp::HandleTable::instance().find(h, zp::HandleKind::DeviceContext));
 }
 
 } // namespace
@@ -119,16 +132,75 @@ uint32_t* DeviceBitmapBits(HBITMAP h) {
     return b ? b->pixels.data() : nullptr;
 }
 
+HDC CreateSurfaceDC(int32_t width, int32_t height) {
+    if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide) return 0;
+    if (uint64_t(width) * uint64_t(height) > kMaxBitmapPixels) return 0;
+    auto dc = std::make_unique<SurfaceDC>();
+    dc->width = width;
+    dc->height = height;
+    try {
+        dc->pixels.assign(size_t(width) * size_t(height), 0);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return zp::HandleTable::instance().add(zp::HandleKind::DeviceContext, std::move(dc));
+}
+
+uint32_t* SurfaceDCBits(HDC h) {
+    auto& table = zp::HandleTable::instance();
+    std::lock_guard lock(table.mutex());
+    SurfaceDC* dc = findDC(h);
+    return dc ? dc->pixels.data() : nullptr;
+}
+
+int32_t GetSurfaceDCSize(HDC h, int32_t* width, int32_t* height) {
+    auto& table = zp::HandleTable::instance();
+    std::lock_guard lock(table.mutex());
+    SurfaceDC* dc = findDC(h);
+    if (!dc) return 0;
+    if (width) *width = dc->width;
+    if (height) *height = dc->height;
+    return 1;
+}
+
+int32_t SetSurfaceDCPresenter(HDC h, SurfacePresenter present, void* user) {
+    auto& table = zp::HandleTable::instance();
+    std::lock_guard lock(table.mutex());
+    SurfaceDC* dc = findDC(h);
+    if (!dc) return 0;
+    dc->present = present;
+    dc->user = user;
+    return 1;
+}
+
+int32_t PresentSurfaceDC(HDC h) {
+    SurfacePresenter present = nullptr;
+    void* user = nullptr;
+    {
+        auto& table = zp::HandleTable::instance();
+        std::lock_guard lock(table.mutex());
+        SurfaceDC* dc = findDC(h);
+        if (!dc) return 0;
+        present = dc->present;
+        user = dc->user;
+    }
+    // Unlocked: the presenter repaints and runs events, which may use handles.
+    if (present) present(user);
+    return 1;
+}
+
 int32_t DeleteObject(uintptr_t object) {
     auto& table = zp::HandleTable::instance();
     if (table.remove(object, zp::HandleKind::Palette)) return 1;
     if (table.remove(object, zp::HandleKind::Bitmap)) return 1;
+    if (table.remove(object, zp::HandleKind::DeviceContext)) return 1;
     return 0;
 }
 
 uint64_t GdiObjectCount() {
     auto& table = zp::HandleTable::instance();
-    return table.count(zp::HandleKind::Palette) + table.count(zp::HandleKind::Bitmap);
+    return table.count(zp::HandleKind::Palette) + table.count(zp::HandleKind::Bitmap) +
+           table.count(zp::HandleKind::DeviceContext);
 }
 
 int32_t ScreenBitsPerPixel() {

@@ -35,7 +35,24 @@ ZP_API int32_t GetDeviceBitmapSize(HBITMAP bitmap, int32_t* width, int32_t* heig
 // The pixels (width * height words, top row first); valid until the bitmap is deleted.
 ZP_API uint32_t* DeviceBitmapBits(HBITMAP bitmap);
 
-// Frees a palette or a device bitmap; answers 1 on success.
+// Device contexts: an off-screen 32-bit surface (pixels as a device bitmap's)
+// that a widget owns and repaints from. Drawing code calls PresentSurfaceDC
+// after each visible step; the owner's presenter repaints and lets pending
+// events run. Size rules as CreateDeviceBitmap; the surface starts black.
+using HDC = uintptr_t; // 0 = none
+using SurfacePresenter = void (*)(void* user);
+ZP_API HDC CreateSurfaceDC(int32_t width, int32_t height);
+// The pixels (width * height words, top row first); valid until the DC is deleted.
+ZP_API uint32_t* SurfaceDCBits(HDC dc);
+// Answers 1 and the size, 0 for a bad handle.
+ZP_API int32_t GetSurfaceDCSize(HDC dc, int32_t* width, int32_t* height);
+// Sets (or with nullptr clears) the presenter; answers 1, 0 for a bad handle.
+ZP_API int32_t SetSurfaceDCPresenter(HDC dc, SurfacePresenter present, void* user);
+// Calls the presenter, if any, outside the handle table's lock; answers 1, 0
+// for a bad handle.
+ZP_API int32_t PresentSurfaceDC(HDC dc);
+
+// Frees a palette, a device bitmap or a device context; answers 1 on success.
 ZP_API int32_t DeleteObject(uintptr_t object);
 ZP_API uint64_t GdiObjectCount();
 

@@ -2,6 +2,7 @@
 #include "platform/HandleTable.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 struct MemoryBlock : zp::HandleObject {
     unsigned char* data = nullptr;
     uint64_t size = 0;
+    uint64_t capacity = 0; // bytes allocated; above size after an in-place shrink
     uint32_t locks = 0;
     ~MemoryBlock() override { std::free(data); }
 };
@@ -32,6 +34,7 @@ HGLOBAL GlobalAlloc(uint32_t /*flags*/, uint64_t bytes) {
     block->data = static_cast<unsigned char*>(std::calloc(bytes ? bytes : 1, 1));
     if (!block->data) return 0;
     block->size = bytes;
+    block->capacity = bytes;
     auto& table = zp::HandleTable::instance();
     std::lock_guard lock(table.mutex());
     const uintptr_t address = reinterpret_cast<uintptr_t>(block->data);
@@ -70,6 +73,32 @@ uint32_t GlobalFlags(HGLOBAL h) {
     std::lock_guard lock(table.mutex());
     MemoryBlock* block = findBlock(h);
     return block ? (block->locks & 0xFF) : GMEM_INVALID_HANDLE;
+}
+
+HGLOBAL GlobalReAlloc(HGLOBAL h, uint64_t bytes, uint32_t flags) {
+    if (bytes > kGlobalAllocLimit) return 0;
+    auto& table = zp::HandleTable::instance();
+    std::lock_guard lock(table.mutex());
+    MemoryBlock* block = findBlock(h);
+    if (!block) return 0;
+    if (flags & GMEM_MODIFY) return h;
+    if (bytes <= block->capacity) {
+        // Fits where it is: no move, so even a locked block may do this.
+        if (bytes > block->size) std::memset(block->data + block->size, 0, bytes - block->size);
+        block->size = bytes;
+        return h;
+    }
+    if (block->locks > 0) return 0; // a caller holds the address
+    auto* moved = static_cast<unsigned char*>(std::realloc(block->data, bytes));
+    if (!moved) return 0;
+    std::memset(moved + block->size, 0, bytes - block->size);
+    auto& map = addresses();
+    map.erase(reinterpret_cast<uintptr_t>(block->data));
+    map[reinterpret_cast<uintptr_t>(moved)] = h;
+    block->data = moved;
+    block->size = bytes;
+    block->capacity = bytes;
+    return h;
 }
 
 HGLOBAL GlobalFree(HGLOBAL h) {

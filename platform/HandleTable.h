@@ -8,7 +8,7 @@
 
 namespace zp {
 
-enum class HandleKind { Memory, Palette, Bitmap };
+enum class HandleKind { Memory, Palette, Bitmap, DeviceContext };
 
 struct HandleObject {
     virtual ~HandleObject() = default;

@@ -4,6 +4,7 @@
 #include "platform/GlobalBlock.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace ic {
@@ -112,6 +113,9 @@ struct Kernel {
 };
 constexpr Tap kFloydSteinbergTaps[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
 constexpr Kernel kFloydSteinberg{kFloydSteinbergTaps, 4, 16, 2};
+constexpr Tap kBurkesTaps[] = {{1, 0, 8},  {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4},
+                               {0, 1, 8},  {1, 1, 4}, {2, 1, 2}};
+constexpr Kernel kBurkes{kBurkesTaps, 7, 32, 2};
 constexpr int kPad = 2; // room for taps beyond either end of a row
 
 int rounded(int error, int divisor) {
@@ -157,6 +161,54 @@ void mapDiffused(const RgbImage& image, ColorLookup& lookup, int bits, const Ker
     }
 }
 
+// The palette's typical spacing: the mean distance from each entry to its
+// nearest other entry (the step an ordered dither must bridge).
+double paletteSpacing(const std::vector<RGBQUAD>& palette) {
+    if (palette.size() < 2) return 255.0;
+    double sum = 0;
+    for (size_t i = 0; i < palette.size(); ++i) {
+        int best = 1 << 30;
+        for (size_t j = 0; j < palette.size(); ++j) {
+            if (i == j) continue;
+            const int dr = palette[i].rgbRed - palette[j].rgbRed;
+            const int dg = palette[i].rgbGreen - palette[j].rgbGreen;
+            const int db = palette[i].rgbBlue - palette[j].rgbBlue;
+            best = std::min(best, dr * dr + dg * dg + db * db);
+        }
+        sum += std::sqrt(double(best));
+    }
+    return sum / double(palette.size());
+}
+
+// Ordered dither: an 8x8 Bayer threshold, centred on 0 and as wide as the
+// palette's spacing, is added to every channel before the nearest entry is
+// taken, so flat areas between two entries become a fixed pattern of both.
+void mapOrdered(const RgbImage& image, ColorLookup& lookup, int bits, double spacing,
+                MutableDib& dib) {
+    static constexpr uint8_t kBayer[8][8] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+        {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+        {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
+    int offset[8][8];
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            offset[y][x] = int(std::lround((kBayer[y][x] + 0.5) / 64.0 * spacing - spacing / 2));
+    std::vector<uint8_t> index(size_t(image.width));
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint32_t* row = imageRow(image, y);
+        const int* o = offset[y & 7];
+        for (int32_t x = 0; x < image.width; ++x) {
+            const uint32_t c = row[x];
+            const int d = o[x & 7];
+            index[size_t(x)] = lookup.nearest(std::clamp(int((c >> 16) & 0xFF) + d, 0, 255),
+                                              std::clamp(int((c >> 8) & 0xFF) + d, 0, 255),
+                                              std::clamp(int(c & 0xFF) + d, 0, 255));
+        }
+        packRow(index.data(), image.width, bits, dib.row(y));
+    }
+}
+
 } // namespace
 
 std::vector<RGBQUAD> buildPalette(const RgbImage& image, int maxColors) {
@@ -181,10 +233,20 @@ HGLOBAL mapToPalette(const RgbImage& image, const std::vector<RGBQUAD>& palette,
             // Small pictures look up too few colours to repay fine cells.
             const uint64_t pixels = uint64_t(image.width) * uint64_t(image.height);
             ColorLookup lookup(palette, pixels < (uint64_t(1) << 18) ? 4 : 5);
-            if (dither == Dither::FloydSteinberg)
+            switch (dither) {
+            case Dither::FloydSteinberg:
                 mapDiffused(image, lookup, bits, kFloydSteinberg, dib);
-            else
+                break;
+            case Dither::Burkes:
+                mapDiffused(image, lookup, bits, kBurkes, dib);
+                break;
+            case Dither::Bayer:
+                mapOrdered(image, lookup, bits, paletteSpacing(palette), dib);
+                break;
+            default:
                 mapNearest(image, lookup, bits, dib);
+                break;
+            }
         }
         return out.release();
     } catch (const std::bad_alloc&) {
@@ -201,6 +263,45 @@ HGLOBAL reduceToPalette(const RgbImage& image, int bits, bool dither) {
     if (bits != 1 && bits != 4 && bits != 8) return 0;
     try {
         return mapToPalette(image, buildPalette(image, 1 << bits), bits, dither);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+std::vector<RGBQUAD> greyPalette(int count) {
+    count = std::clamp(count, 1, 256);
+    std::vector<RGBQUAD> out(size_t(count), RGBQUAD{0, 0, 0, 0});
+    for (int i = 0; i < count && count > 1; ++i) {
+        const auto v = uint8_t((i * 255 + (count - 1) / 2) / (count - 1));
+        out[size_t(i)] = RGBQUAD{v, v, v, 0};
+    }
+    return out;
+}
+
+int depthForColors(int colors) {
+    return colors <= 2 ? 1 : colors <= 16 ? 4 : 8;
+}
+
+HGLOBAL reduceColors(const RgbImage& image, int colors, Dither dither, bool grey) {
+    if (!validImage(image)) return 0;
+    colors = std::clamp(colors, 1, 256);
+    const int bits = depthForColors(colors);
+    try {
+        if (!grey) return mapToPalette(image, buildPalette(image, colors), bits, dither);
+        // Rec. 601 luminance, then error diffusion onto the greys.
+        std::vector<uint32_t> luma(size_t(image.width) * size_t(image.height));
+        for (int32_t y = 0; y < image.height; ++y) {
+            const uint32_t* row = imageRow(image, y);
+            uint32_t* out = luma.data() + size_t(y) * size_t(image.width);
+            for (int32_t x = 0; x < image.width; ++x) {
+                const uint32_t c = row[x];
+                const uint32_t v =
+                    (((c >> 16) & 0xFF) * 77 + ((c >> 8) & 0xFF) * 150 + (c & 0xFF) * 29 + 128) >> 8;
+                out[x] = v << 16 | v << 8 | v;
+            }
+        }
+        const RgbImage greyImage{image.width, image.height, luma.data()};
+        return mapToPalette(greyImage, greyPalette(colors), bits, Dither::FloydSteinberg);
     } catch (const std::bad_alloc&) {
         return 0;
     }

@@ -6,9 +6,10 @@
 
 namespace ic {
 
-// How mapping spreads the error of each pixel. More kinds (ordered, other
-// diffusion kernels) join here for the effects module.
-enum class Dither : uint8_t { None, FloydSteinberg };
+// How mapping spreads the error of each pixel: not at all, by error
+// diffusion (Floyd-Steinberg or Burkes, serpentine) or by an 8x8 Bayer
+// threshold matrix whose strength is the palette's spacing.
+enum class Dither : uint8_t { None, FloydSteinberg, Burkes, Bayer };
 
 // An optimal palette of at most maxColors entries (1..256) for the picture.
 // A picture of at most maxColors distinct colours gets exactly those colours
@@ -25,6 +26,17 @@ HGLOBAL mapToPalette(const RgbImage& image, const std::vector<RGBQUAD>& palette,
 
 // buildPalette + mapToPalette: the reduction of a true-colour picture.
 HGLOBAL reduceToPalette(const RgbImage& image, int bits, bool dither);
+
+// `count` (1..256) evenly spaced greys from black to white.
+std::vector<RGBQUAD> greyPalette(int count);
+
+// The smallest DIB depth (1, 4 or 8) that holds `colors` palette entries.
+int depthForColors(int colors);
+
+// At most `colors` (1..256) colours at the smallest depth that holds them:
+// an optimal palette mapped with `dither`, or, with grey, the picture's
+// luminance on `colors` evenly spaced greys (Floyd-Steinberg). 0 on failure.
+HGLOBAL reduceColors(const RgbImage& image, int colors, Dither dither, bool grey);
 
 // The pixels of any parsed DIB as 0x00RRGGBB words, top row first.
 std::vector<uint32_t> toRgb(const DibView& dib);

@@ -11,6 +11,14 @@ namespace {
 // One line per format.
 const FormatEntry* const kFormats[] = {
     &gifFormat(),
+    &pcxFormat(),
+    &pcdFormat(),
+    &bmpFormat(),
+    &icoFormat(),
+    &pngFormat(),
+    &jpegFormat(),
+    &epsFormat(),
+    &tgaFormat(), // keep last: TGA has no signature, its sniff is the weakest
 };
 
 std::string lowerExtension(std::string_view fileName) {

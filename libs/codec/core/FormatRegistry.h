@@ -32,5 +32,13 @@ const FormatEntry* findFormat(const uint8_t* data, size_t size, std::string_view
 
 // The entries of each format, defined beside its reader.
 const FormatEntry& gifFormat();
+const FormatEntry& pcxFormat();
+const FormatEntry& pcdFormat();
+const FormatEntry& tgaFormat();
+const FormatEntry& bmpFormat();
+const FormatEntry& icoFormat();
+const FormatEntry& pngFormat();
+const FormatEntry& jpegFormat();
+const FormatEntry& epsFormat();
 
 } // namespace gifcore

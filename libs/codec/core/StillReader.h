@@ -5,6 +5,7 @@
 // DIB or as a device bitmap with its palette. A format supplies only its
 // decode function.
 #include "libs/codec/PvCodec.h"
+#include "libs/imagecore/Progress.h"
 #include "platform/GlobalBlock.h"
 
 #include <cstddef>
@@ -12,17 +13,8 @@
 
 namespace gifcore {
 
-// Progress through the caller's callback; report() answers false when the
-// caller said stop.
-class Progress {
-  public:
-    Progress(PVProgressCallback cb, void* user) : cb_(cb), user_(user) {}
-    bool report(int32_t percent) const { return !cb_ || cb_(int16_t(percent), user_) != 0; }
-
-  private:
-    PVProgressCallback cb_;
-    void* user_;
-};
+// Progress of the readers: the imagecore one (1 = go on, 0 = stop).
+using Progress = ic::Progress;
 
 // Format-specific choices passed through from the entry points.
 struct StillOptions {
