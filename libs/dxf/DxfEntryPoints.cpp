@@ -43,7 +43,9 @@ template <class Body> int32_t guarded(Body&& body) {
 
 } // namespace
 
-PVCODEC_API int32_t InitDLL(uintptr_t /*window*/) { return 1; }
+PVCODEC_API int32_t InitDLL(uintptr_t /*window*/) {
+    return 1;
+}
 
 PVCODEC_API int32_t getdxfinfo(const char* file, int32_t* width, int32_t* height, int16_t* bits,
                                int16_t /*zero*/) {
@@ -60,9 +62,9 @@ PVCODEC_API int32_t getdxfinfo(const char* file, int32_t* width, int32_t* height
     });
 }
 
-PVCODEC_API int32_t readdxftoddb(const char* file, int32_t bits, int32_t dither,
-                                 uintptr_t* bitmap, uintptr_t* palette, void* user,
-                                 PVProgressCallback cb, int16_t /*zero*/) {
+PVCODEC_API int32_t readdxftoddb(const char* file, int32_t bits, int32_t dither, uintptr_t* bitmap,
+                                 uintptr_t* palette, void* user, PVProgressCallback cb,
+                                 int16_t /*zero*/) {
     if (!file || !bitmap || !palette) return DE_BAD_ARGUMENT;
     if (bits != 0 && bits != 1 && bits != 4 && bits != 8 && bits != 24) return DE_BAD_DEPTH;
     return guarded([&]() -> int32_t {
@@ -84,8 +86,8 @@ PVCODEC_API int32_t readdxftoddb(const char* file, int32_t bits, int32_t dither,
         }
         zp::GlobalLockGuard convertedLock(converted.get());
         ic::DibView finalView = view;
-        if (converted && (!convertedLock ||
-                          !ic::parseDib(convertedLock.data(), converted.size(), finalView)))
+        if (converted &&
+            (!convertedLock || !ic::parseDib(convertedLock.data(), converted.size(), finalView)))
             return DE_INTERNAL;
         if (!report(100)) return DE_CANCELLED;
         HBITMAP made = 0;

@@ -112,7 +112,7 @@ struct Kernel {
     int rows; // rows the kernel reaches, its own included
 };
 constexpr Tap kFloydSteinbergTaps[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
-constexpr Kernel kFloydSteinberg{kFloydSteinbergTaps, 4, 16, 2};
+constexpr Kernel kFloydSteinberg{kFloydSteinbergTaps, 4, 20, 2};
 constexpr Tap kBurkesTaps[] = {{1, 0, 8},  {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4},
                                {0, 1, 8},  {1, 1, 4}, {2, 1, 2}};
 constexpr Kernel kBurkes{kBurkesTaps, 7, 32, 2};

@@ -2,6 +2,22 @@
 // The TIFF library's C boundary (libq3tif32.so), the same rules as the
 // codec's (PvCodec.h): int32_t results, > 0 success, a negative code whose
 // text is string (uint16_t)code of the module's table (PVLoadString).
+//
+// Decisions of this implementation (libtiff underneath):
+//  * page: 0-based directory index; outside 0 .. count - 1 fails with -5
+//    ("The TIFF file has no page with that number."). Files with IFD loops
+//    count only their distinct directories (libtiff detects the loop).
+//  * getinfo's bits are the stored bits per pixel (bits per sample x samples
+//    per pixel: 1, 4, 8, 16, 24, 32, 48 ...), not the depth delivered.
+//  * At bits 0 palette and grey pages of 1, 4 and 8 bits stay indexed DIBs
+//    of their depth (2-bit pages become 4-bit DIBs with 4 entries, 16-bit
+//    grey an 8-bit grey DIB); everything else libtiff's RGBA interface reads
+//    (RGB 8/16, CMYK, YCbCr, JPEG, old JPEG, LogLuv ...) becomes 24 bits with
+//    alpha composited over white.
+//  * Above 16384 pixels a side or 1 GiB of pixels: -7, before allocation.
+//  * Corrupt strips or tiles fail the page (-11) and name libtiff's reason
+//    in the text; nothing partial is handed out. libtiff never prints.
+//  * Errors -1 and -22 have the codec's meaning (the binding sets them).
 #include "libs/codec/PvCodec.h"
 
 extern "C" {

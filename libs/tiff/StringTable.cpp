@@ -42,8 +42,9 @@ PVCODEC_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {
     for (const Entry& e : kTable) {
         if (uint32_t(uint16_t(e.code)) != id) continue;
         const char* reason = e.withReason ? lastLibtiffError() : "";
-        const int n = reason[0] ? std::snprintf(buffer, size_t(size), "%s (libtiff: %s)", e.text, reason)
-                                : std::snprintf(buffer, size_t(size), "%s", e.text);
+        const int n = reason[0]
+                          ? std::snprintf(buffer, size_t(size), "%s (libtiff: %s)", e.text, reason)
+                          : std::snprintf(buffer, size_t(size), "%s", e.text);
         return n < 0 ? 0 : (n >= size ? size - 1 : n);
     }
     return 0;

@@ -4,14 +4,37 @@
 #include "libs/tiff/PvTiff.h"
 #include "libs/tiff/core/TiffDecoder.h"
 #include "libs/tiff/core/TiffErrors.h"
-#include "libs/tiff/core/TiffFile.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <new>
 #include <vector>
 
 using namespace tifcore;
 
 namespace {
+
+// Largest file read.
+constexpr uint64_t kMaxFileBytes = uint64_t(1) << 30;
+
+int32_t readWholeFile(const char* path, std::vector<uint8_t>& out) {
+    std::error_code ec;
+    if (!path || !std::filesystem::is_regular_file(path, ec)) return TE_OPEN;
+    const uint64_t size = std::filesystem::file_size(path, ec);
+    if (ec) return TE_OPEN;
+    if (size > kMaxFileBytes) return TE_READ;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return TE_OPEN;
+    try {
+        out.resize(size_t(size));
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    const size_t got = size ? std::fread(out.data(), 1, out.size(), f) : 0;
+    std::fclose(f);
+    return got == out.size() ? TE_OK : TE_READ;
+}
 
 template <class Body> int32_t guarded(Body&& body) {
     try {
@@ -57,7 +80,9 @@ int32_t readPage(const char* file, int16_t page, int32_t bits, int32_t dither,
 
 } // namespace
 
-PVCODEC_API int32_t InitDLL(uintptr_t /*window*/) { return 1; }
+PVCODEC_API int32_t InitDLL(uintptr_t /*window*/) {
+    return 1;
+}
 
 PVCODEC_API int32_t getinfo(const char* file, int16_t page, int32_t* width, int32_t* height,
                             int16_t* bits, int16_t* pageCount, int32_t* compression,

@@ -1,9 +1,12 @@
 #pragma once
 // PNG through libpng, from memory. Every colour type and depth: palette and
-// grey of up to 8 bits stay indexed (2-bit becomes a 4-bit DIB, grey gets a
-// grey table), 16-bit samples are cut to 8, RGB and anything with alpha
-// become 24 bits. Alpha (channel or tRNS) is composited over white, since
-// a DIB has no transparency and the viewer shows pictures on white.
+// grey stay indexed (2-bit becomes a 4-bit DIB, grey gets a grey table,
+// grey + alpha an 8-bit grey DIB), 16-bit samples are scaled to 8, RGB and
+// RGBA become 24 bits. Alpha (channel or tRNS) is composited over white,
+// since a DIB has no transparency and the viewer shows pictures on white.
+// Gamma and colour-profile chunks are not applied. A truncated PNG is
+// refused (PVE_TRUNCATED): its rows could be shown, but the checksums that
+// vouch for them were never read.
 #include "libs/codec/core/StillReader.h"
 #include "platform/GlobalBlock.h"
 

@@ -8,12 +8,12 @@ namespace dxfcore {
 
 enum DxfError : int32_t {
     DE_OK = 1,
-    DE_OPEN = -1,       // file cannot be opened
-    DE_READ = -2,       // read error or above the size limit
-    DE_BINARY = -3,     // a binary DXF file
-    DE_NOT_DXF = -4,    // no SECTION / EOF structure of group pairs
-    DE_SYNTAX = -5,     // a group code that is not a number
-    DE_EMPTY = -6,      // nothing drawable with finite coordinates
+    DE_OPEN = -1,    // file cannot be opened
+    DE_READ = -2,    // read error or above the size limit
+    DE_BINARY = -3,  // a binary DXF file
+    DE_NOT_DXF = -4, // no SECTION / EOF structure of group pairs
+    DE_SYNTAX = -5,  // a group code that is not a number
+    DE_EMPTY = -6,   // nothing drawable with finite coordinates
     DE_NO_MEMORY = -8,
     DE_CANCELLED = -10,
     DE_BAD_DEPTH = -14,

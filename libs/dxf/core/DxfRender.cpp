@@ -38,7 +38,8 @@ struct Frame {
 
 class RasterSink final : public SegmentSink {
   public:
-    RasterSink(const Frame& f, ic::MutableDib& dib) : f_(f), dib_(dib) {}
+    RasterSink(const Frame& f, ic::MutableDib& dib, uint64_t maxSteps)
+        : f_(f), dib_(dib), stepsLeft_(maxSteps) {}
     void segment(double x0, double y0, double x1, double y1) override {
         double ax = kMargin + (x0 - f_.minX) * f_.scale, ay = kMargin + (f_.maxY - y0) * f_.scale;
         double bx = kMargin + (x1 - f_.minX) * f_.scale, by = kMargin + (f_.maxY - y1) * f_.scale;
@@ -47,6 +48,14 @@ class RasterSink final : public SegmentSink {
         const int32_t ex = int32_t(std::lround(bx)), ey = int32_t(std::lround(by));
         // Bresenham; both ends lie inside the clip box, so the loop is short.
         const int32_t dx = std::abs(ex - x), dy = -std::abs(ey - y);
+        // Many long segments (a block inserted at huge scale) cost pixels,
+        // not segments: the pixel budget ends the drawing.
+        const uint64_t steps = uint64_t(std::max(dx, -dy)) + 1;
+        if (steps > stepsLeft_) {
+            stepsLeft_ = 0;
+            return;
+        }
+        stepsLeft_ -= steps;
         const int32_t sx = x < ex ? 1 : -1, sy = y < ey ? 1 : -1;
         int32_t err = dx + dy;
         for (;;) {
@@ -76,8 +85,10 @@ class RasterSink final : public SegmentSink {
                 continue;
             }
             const double r = q[i] / p[i];
-            if (p[i] < 0) t0 = std::max(t0, r);
-            else t1 = std::min(t1, r);
+            if (p[i] < 0)
+                t0 = std::max(t0, r);
+            else
+                t1 = std::min(t1, r);
             if (t0 > t1) return false;
         }
         const double sx = x0, sy = y0;
@@ -87,13 +98,15 @@ class RasterSink final : public SegmentSink {
     }
     const Frame& f_;
     ic::MutableDib& dib_;
+    uint64_t stepsLeft_;
 };
 
-int32_t frameOf(const DxfScene& scene, const std::function<bool(int32_t)>& progress, Frame& f) {
+int32_t frameOf(const DxfScene& scene, const std::function<bool(int32_t)>& progress,
+                const DxfLimits& limits, Frame& f) {
     double x0, y0, x1, y1;
     if (!scene.headerExtents(x0, y0, x1, y1)) {
         BoundsSink bounds;
-        const int32_t rc = scene.draw(bounds, progress);
+        const int32_t rc = scene.draw(bounds, progress, limits);
         if (rc != DE_OK) return rc;
         if (!bounds.any) return DE_EMPTY;
         x0 = bounds.minX, y0 = bounds.minY, x1 = bounds.maxX, y1 = bounds.maxY;
@@ -109,25 +122,27 @@ int32_t frameOf(const DxfScene& scene, const std::function<bool(int32_t)>& progr
 
 } // namespace
 
-int32_t measureDxf(const uint8_t* data, size_t size, int32_t& width, int32_t& height) {
+int32_t measureDxf(const uint8_t* data, size_t size, int32_t& width, int32_t& height,
+                   const DxfLimits& limits) {
     DxfScene scene;
     int32_t rc = scene.load(std::string_view(reinterpret_cast<const char*>(data), size));
     if (rc != DE_OK) return rc;
     Frame f;
-    rc = frameOf(scene, {}, f);
+    rc = frameOf(scene, {}, limits, f);
     if (rc != DE_OK) return rc;
     width = f.width, height = f.height;
     return DE_OK;
 }
 
 int32_t renderDxf(const uint8_t* data, size_t size, const std::function<bool(int32_t)>& progress,
-                  zp::GlobalBlock& out) {
+                  zp::GlobalBlock& out, const DxfLimits& limits) {
     DxfScene scene;
     int32_t rc = scene.load(std::string_view(reinterpret_cast<const char*>(data), size));
     if (rc != DE_OK) return rc;
     // First walk: the extents (progress 0..49); second: the pixels (50..99).
     Frame f;
-    rc = frameOf(scene, [&](int32_t p) { return !progress || progress(p / 2); }, f);
+    rc = frameOf(
+        scene, [&](int32_t p) { return !progress || progress(p / 2); }, limits, f);
     if (rc != DE_OK) return rc;
     const RGBQUAD table[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     out.adopt(ic::createDib(f.width, f.height, 1, table, 2));
@@ -135,9 +150,11 @@ int32_t renderDxf(const uint8_t* data, size_t size, const std::function<bool(int
     {
         ic::MutableDib dib(out.get());
         if (!dib.ok()) return DE_INTERNAL;
-        for (int32_t y = 0; y < f.height; ++y) std::memset(dib.row(y), 0xFF, dib.view().stride);
-        RasterSink raster(f, dib);
-        rc = scene.draw(raster, [&](int32_t p) { return !progress || progress(50 + p / 2); });
+        for (int32_t y = 0; y < f.height; ++y)
+            std::memset(dib.row(y), 0xFF, dib.view().stride);
+        RasterSink raster(f, dib, limits.maxPixelSteps);
+        rc = scene.draw(
+            raster, [&](int32_t p) { return !progress || progress(50 + p / 2); }, limits);
     }
     if (rc != DE_OK) out.reset();
     return rc;

@@ -41,10 +41,14 @@ int32_t DxfScene::load(std::string_view text) {
                 Group name;
                 if (!tokens.next(name)) break;
                 if (name.code == 2) {
-                    if (name.value == "HEADER") section = Header;
-                    else if (name.value == "BLOCKS") section = Blocks;
-                    else if (name.value == "ENTITIES") section = Entities;
-                    else section = Other;
+                    if (name.value == "HEADER")
+                        section = Header;
+                    else if (name.value == "BLOCKS")
+                        section = Blocks;
+                    else if (name.value == "ENTITIES")
+                        section = Entities;
+                    else
+                        section = Other;
                 }
                 if (section == Entities) entitiesBegin_ = entitiesEnd_ = tokens.position();
             } else if (g.value == "ENDSEC") {
@@ -64,7 +68,8 @@ int32_t DxfScene::load(std::string_view text) {
         }
         if (section == Header) {
             double v = 0;
-            if (g.code == 9) variable = g.value;
+            if (g.code == 9)
+                variable = g.value;
             else if ((g.code == 10 || g.code == 20) && toDouble(g.value, v) &&
                      (variable == "$EXTMIN" || variable == "$EXTMAX")) {
                 const bool isMax = variable == "$EXTMAX";
@@ -72,9 +77,12 @@ int32_t DxfScene::load(std::string_view text) {
                 (isMax ? hasExtMax_ : hasExtMin_) = true;
             }
         } else if (inBlockHead) {
-            if (g.code == 2) blockName = g.value;
-            else if (g.code == 10) toDouble(g.value, pending.baseX);
-            else if (g.code == 20) toDouble(g.value, pending.baseY);
+            if (g.code == 2)
+                blockName = g.value;
+            else if (g.code == 10)
+                toDouble(g.value, pending.baseX);
+            else if (g.code == 20)
+                toDouble(g.value, pending.baseY);
         }
     }
     if (block) block->end = tokens.position(); // a block never ended runs to the end
@@ -92,8 +100,9 @@ bool DxfScene::headerExtents(double& x0, double& y0, double& x1, double& y1) con
     return true;
 }
 
-int32_t DxfScene::draw(SegmentSink& sink, const std::function<bool(int32_t)>& progress) const {
-    EntityWalker walker(*this, sink, progress);
+int32_t DxfScene::draw(SegmentSink& sink, const std::function<bool(int32_t)>& progress,
+                       const DxfLimits& limits) const {
+    EntityWalker walker(*this, sink, progress, limits);
     return walker.walk();
 }
 

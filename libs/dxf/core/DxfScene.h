@@ -20,7 +20,7 @@ struct Affine {
         oy = b * x + d * y + f;
     }
     Affine operator*(const Affine& in) const { // this after in
-        return {a * in.a + c * in.b, b * in.a + d * in.b, a * in.c + c * in.d,
+        return {a * in.a + c * in.b, b * in.a + d * in.b,     a * in.c + c * in.d,
                 b * in.c + d * in.d, a * in.e + c * in.f + e, b * in.e + d * in.f + f};
     }
     static Affine place(double x, double y, double sx, double sy, double degrees);
@@ -31,6 +31,15 @@ class SegmentSink {
     virtual ~SegmentSink() = default;
     // A segment in drawing units; a point has equal ends.
     virtual void segment(double x0, double y0, double x1, double y1) = 0;
+};
+
+// Work caps of one walk: entity visits (block expansions included),
+// segments made and pixels stepped by the rasteriser. A larger drawing is
+// drawn as far as the caps.
+struct DxfLimits {
+    uint64_t maxEntities = 2'000'000;
+    uint64_t maxSegments = 20'000'000;
+    uint64_t maxPixelSteps = 400'000'000;
 };
 
 // Coordinates beyond this are treated as garbage and their entity dropped.
@@ -44,12 +53,9 @@ class DxfScene {
     // $EXTMIN/$EXTMAX when the header has usable ones.
     bool headerExtents(double& x0, double& y0, double& x1, double& y1) const;
     // Emits every entity. progress(percent) answering false stops the walk
-    // (DE_CANCELLED). Work is capped (kMaxEntities entity visits, block
-    // expansions included, and kMaxSegments segments): a larger drawing is
-    // drawn as far as the caps.
-    int32_t draw(SegmentSink& sink, const std::function<bool(int32_t)>& progress) const;
-    static constexpr uint64_t kMaxEntities = 2'000'000;
-    static constexpr uint64_t kMaxSegments = 50'000'000;
+    // (DE_CANCELLED). Work stops at the limits.
+    int32_t draw(SegmentSink& sink, const std::function<bool(int32_t)>& progress,
+                 const DxfLimits& limits) const;
     static constexpr int32_t kMaxDepth = 16;
 
   private:

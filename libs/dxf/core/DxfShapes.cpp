@@ -8,7 +8,9 @@ namespace dxfcore {
 
 namespace {
 
-bool sane(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate; }
+bool sane(double v) {
+    return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate;
+}
 
 constexpr int32_t kChordsPerTurn = 96;
 
@@ -23,14 +25,15 @@ void ShapeOut::line(double x0, double y0, double x1, double y1) {
     ++count;
 }
 
-void ellipseArc(ShapeOut& out, double cx, double cy, double mx, double my, double ratio,
-                double a0, double a1) {
+void ellipseArc(ShapeOut& out, double cx, double cy, double mx, double my, double ratio, double a0,
+                double a1) {
     if (!sane(cx) || !sane(cy) || !sane(mx) || !sane(my) || !std::isfinite(ratio) ||
         !std::isfinite(a0) || !std::isfinite(a1))
         return;
     double sweep = a1 - a0;
     if (std::fabs(sweep) > 8 * M_PI) sweep = 2 * M_PI; // nonsense angles: the full curve
-    while (sweep <= 0) sweep += 2 * M_PI;
+    while (sweep <= 0)
+        sweep += 2 * M_PI;
     const int32_t n = std::max(4, int32_t(std::ceil(kChordsPerTurn * sweep / (2 * M_PI))));
     // Minor axis: the major axis turned a quarter, times the ratio.
     const double nx = -my * ratio, ny = mx * ratio;
@@ -64,7 +67,8 @@ void polyline(ShapeOut& out, const std::vector<Vertex>& v, bool closed) {
         const double mx = (p.x + q.x) / 2 - dy / chord * toCentre;
         const double my = (p.y + q.y) / 2 + dx / chord * toCentre;
         const double start = std::atan2(p.y - my, p.x - mx);
-        const int32_t n = std::max(2, int32_t(std::ceil(kChordsPerTurn * std::fabs(theta) / (2 * M_PI))));
+        const int32_t n =
+            std::max(2, int32_t(std::ceil(kChordsPerTurn * std::fabs(theta) / (2 * M_PI))));
         double px = p.x, py = p.y;
         for (int32_t k = 1; k <= n; ++k) {
             const double a = start + theta * k / n;
@@ -76,8 +80,8 @@ void polyline(ShapeOut& out, const std::vector<Vertex>& v, bool closed) {
     }
 }
 
-void textBoxes(ShapeOut& out, std::string_view text, double x, double y, double h,
-               double degrees, double widthFactor, int32_t line) {
+void textBoxes(ShapeOut& out, std::string_view text, double x, double y, double h, double degrees,
+               double widthFactor, int32_t line) {
     if (!sane(h) || h <= 0 || !std::isfinite(widthFactor) || widthFactor <= 0) return;
     const Affine place = Affine::place(x, y, h, h, std::isfinite(degrees) ? degrees : 0);
     const double cell = 0.8 * widthFactor, box = 0.6 * widthFactor;
@@ -88,7 +92,8 @@ void textBoxes(ShapeOut& out, std::string_view text, double x, double y, double 
         if ((c & 0xC0) == 0x80) continue; // UTF-8 continuation: one cell per character
         if (c != ' ') {
             const double x0 = column * cell + 0.1 * widthFactor, x1 = x0 + box;
-            const double pts[5][2] = {{x0, base}, {x1, base}, {x1, base + 1}, {x0, base + 1}, {x0, base}};
+            const double pts[5][2] = {
+                {x0, base}, {x1, base}, {x1, base + 1}, {x0, base + 1}, {x0, base}};
             for (int k = 0; k < 4; ++k) {
                 double ax, ay, bx, by;
                 place.apply(pts[k][0], pts[k][1], ax, ay);
@@ -110,9 +115,12 @@ std::string mtextPlain(std::string_view raw) {
             continue;
         }
         const char code = raw[++i];
-        if (code == 'P' || code == 'X') out += '\n';
-        else if (code == '~') out += ' ';
-        else if (code == '\\' || code == '{' || code == '}') out += code;
+        if (code == 'P' || code == 'X')
+            out += '\n';
+        else if (code == '~')
+            out += ' ';
+        else if (code == '\\' || code == '{' || code == '}')
+            out += code;
         else if (std::string_view("ACcFfHhLlOoKkQqTtWwp").find(code) != std::string_view::npos) {
             // Formatting codes with an argument run to ';' (L, O, K have none).
             if (std::string_view("LlOoKk").find(code) != std::string_view::npos) continue;

@@ -24,14 +24,14 @@ class ShapeOut {
 
 // Elliptical arc: centre, major axis vector, ratio of minor to major, from
 // angle a0 to a1 (radians, counter-clockwise). A circle is ratio 1.
-void ellipseArc(ShapeOut& out, double cx, double cy, double mx, double my, double ratio,
-                double a0, double a1);
+void ellipseArc(ShapeOut& out, double cx, double cy, double mx, double my, double ratio, double a0,
+                double a1);
 // A polyline with bulges (bulge of vertex i bends the edge i -> i+1).
 void polyline(ShapeOut& out, const std::vector<Vertex>& v, bool closed);
 // Text at (x, y) baseline-left, height h, rotation degrees, width factor;
 // text holds the characters after format codes were removed.
-void textBoxes(ShapeOut& out, std::string_view text, double x, double y, double h,
-               double degrees, double widthFactor, int32_t line);
+void textBoxes(ShapeOut& out, std::string_view text, double x, double y, double h, double degrees,
+               double widthFactor, int32_t line);
 // The plain characters of an MTEXT value (\P new line, other codes dropped).
 std::string mtextPlain(std::string_view raw);
 

@@ -29,8 +29,8 @@ std::string_view EntityWalker::Entity::text(int32_t code) const {
 }
 
 EntityWalker::EntityWalker(const DxfScene& scene, SegmentSink& sink,
-                           const std::function<bool(int32_t)>& progress)
-    : scene_(scene), sink_(sink), progress_(progress) {}
+                           const std::function<bool(int32_t)>& progress, const DxfLimits& limits)
+    : scene_(scene), sink_(sink), progress_(progress), limits_(limits) {}
 
 int32_t EntityWalker::walk() {
     walkRange(scene_.entitiesBegin_, scene_.entitiesEnd_, Affine{}, 0, true);
@@ -38,13 +38,13 @@ int32_t EntityWalker::walk() {
 }
 
 bool EntityWalker::visit() {
-    if (++entities_ > DxfScene::kMaxEntities) stopped_ = true;
+    if (++entities_ > limits_.maxEntities) stopped_ = true;
     return !stopped_;
 }
 
 bool EntityWalker::spend(uint64_t segments) {
     segments_ += segments;
-    if (segments_ > DxfScene::kMaxSegments) stopped_ = true;
+    if (segments_ > limits_.maxSegments) stopped_ = true;
     return !stopped_;
 }
 
@@ -129,15 +129,19 @@ void EntityWalker::drawEntity(const Entity& e, const Affine& t, int32_t depth) {
         for (const Group& g : e.groups) {
             double n = 0;
             const bool ok = toDouble(g.value, n);
-            if (g.code == 10) v.push_back({ok ? n : NAN, 0, 0});
-            else if (g.code == 20 && !v.empty()) v.back().y = ok ? n : NAN;
-            else if (g.code == 42 && !v.empty()) v.back().bulge = ok ? n : 0;
+            if (g.code == 10)
+                v.push_back({ok ? n : NAN, 0, 0});
+            else if (g.code == 20 && !v.empty())
+                v.back().y = ok ? n : NAN;
+            else if (g.code == 42 && !v.empty())
+                v.back().bulge = ok ? n : 0;
         }
         const double flags = e.number(70, 0);
         if (spend(v.size())) polyline(out, v, std::isfinite(flags) && (int64_t(flags) & 1));
     } else if (type == "SOLID" || type == "TRACE" || type == "3DFACE") {
         std::vector<Vertex> v;
-        for (int32_t k = 0; k < 4; ++k) v.push_back({e.number(10 + k, 0), e.number(20 + k, 0), 0});
+        for (int32_t k = 0; k < 4; ++k)
+            v.push_back({e.number(10 + k, 0), e.number(20 + k, 0), 0});
         if (type != "3DFACE") std::swap(v[2], v[3]); // solids list their corners in Z order
         polyline(out, v, true);
     } else if (type == "TEXT" || type == "ATTRIB") {
@@ -171,8 +175,8 @@ void EntityWalker::drawEntity(const Entity& e, const Affine& t, int32_t depth) {
         const DxfScene::Block& b = found->second;
         const double sx = e.number(41, 1), sy = e.number(42, 1), rot = e.number(50, 0);
         if (!std::isfinite(sx + sy + rot + x + y)) return;
-        const Affine inner = Affine::place(x, y, sx, sy, rot) *
-                             Affine{1, 0, 0, 1, -b.baseX, -b.baseY};
+        const Affine inner =
+            Affine::place(x, y, sx, sy, rot) * Affine{1, 0, 0, 1, -b.baseX, -b.baseY};
         walkRange(b.begin, b.end, t * inner, depth + 1, false);
     }
     spend(out.count);

@@ -17,7 +17,7 @@ struct Vertex {
 class EntityWalker {
   public:
     EntityWalker(const DxfScene& scene, SegmentSink& sink,
-                 const std::function<bool(int32_t)>& progress);
+                 const std::function<bool(int32_t)>& progress, const DxfLimits& limits);
     int32_t walk();
 
   private:
@@ -31,12 +31,13 @@ class EntityWalker {
     void finish(Entity& e, const Affine& t, int32_t depth);
     void drawEntity(const Entity& e, const Affine& t, int32_t depth);
     void closePolyline(const Affine& t);
-    bool visit();                 // one entity parsed
+    bool visit();                  // one entity parsed
     bool spend(uint64_t segments); // segments about to be made
 
     const DxfScene& scene_;
     SegmentSink& sink_;
     const std::function<bool(int32_t)>& progress_;
+    DxfLimits limits_;
     uint64_t entities_ = 0;
     uint64_t segments_ = 0;
     bool cancelled_ = false;

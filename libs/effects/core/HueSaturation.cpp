@@ -61,11 +61,25 @@ int32_t hueAndSaturation(uintptr_t* dib, int32_t red, int32_t green, ic::Progres
         const Rect a = job.area();
         for (int32_t y = a.top; y < a.bottom; ++y) {
             uint8_t* p = reinterpret_cast<uint8_t*>(job.outRow(y)) + size_t(a.left) * 3;
+            // Neighbours often share a colour (flat areas, pictures from
+            // palettes): the last answer is kept for the next pixel.
+            uint8_t lastIn[3] = {p[0], p[1], p[2]}, lastOut[3] = {0, 0, 0};
+            bool haveLast = false;
             for (int32_t x = 0; x < a.width(); ++x, p += 3) {
+                if (haveLast && p[0] == lastIn[0] && p[1] == lastIn[1] && p[2] == lastIn[2]) {
+                    std::copy_n(lastOut, 3, p);
+                    continue;
+                }
+                std::copy_n(p, 3, lastIn);
+                haveLast = true;
                 Hsl c = toHsl(p[2] / 255.f, p[1] / 255.f, p[0] / 255.f);
                 // Greys have no hue: only "all colours" touches them.
-                if (!all && (c.s <= 0 || !sector[int32_t((c.h + 30) / 60) % 6])) continue;
-                c.h = std::fmod(c.h + shift + 720.f, 360.f) / 360.f;
+                if (!all && (c.s <= 0 || !sector[int32_t((c.h + 30) / 60) % 6])) {
+                    std::copy_n(p, 3, lastOut);
+                    continue;
+                }
+                c.h += shift;
+                c.h = (c.h < 0 ? c.h + 360 : c.h >= 360 ? c.h - 360 : c.h) / 360.f;
                 c.s = std::clamp(c.s * satGain, 0.f, 1.f);
                 c.l = light >= 0 ? c.l + (1 - c.l) * light : c.l * (1 + light);
                 float r = c.l, g = c.l, b = c.l;
@@ -79,6 +93,7 @@ int32_t hueAndSaturation(uintptr_t* dib, int32_t red, int32_t green, ic::Progres
                 p[0] = clamp255f(b * 255);
                 p[1] = clamp255f(g * 255);
                 p[2] = clamp255f(r * 255);
+                std::copy_n(p, 3, lastOut);
             }
             if (!job.progress().row(y - a.top, a.height())) return 0;
         }

@@ -40,8 +40,15 @@ int32_t mirror(uintptr_t dib, int32_t vertical, int32_t horizontal) {
         for (int32_t y = 0; y < v.height; ++y) {
             uint8_t* p = d.row(y);
             if (v.bpp == 24) {
-                for (int32_t a = 0, b = v.width - 1; a < b; ++a, --b)
-                    std::swap_ranges(p + size_t(a) * 3, p + size_t(a) * 3 + 3, p + size_t(b) * 3);
+                for (uint8_t *a = p, *b = p + size_t(v.width - 1) * 3; a < b; a += 3, b -= 3) {
+                    const uint8_t t0 = a[0], t1 = a[1], t2 = a[2];
+                    a[0] = b[0];
+                    a[1] = b[1];
+                    a[2] = b[2];
+                    b[0] = t0;
+                    b[1] = t1;
+                    b[2] = t2;
+                }
             } else if (v.bpp == 8) {
                 std::reverse(p, p + v.width);
             } else {

@@ -17,18 +17,22 @@ float spot(int32_t shape, float u, float v) {
     u = std::fabs(u);
     v = std::fabs(v);
     switch (shape) {
-    case 1:
-        return (u * u + v * v / 0.36f) / (0.25f + 0.25f / 0.36f); // ellipse, wider than high
+    case 1: // ellipse, wider than high: its area while it fits in the cell
+        return std::min(1.f, std::numbers::pi_v<float> * 0.6f * (u * u + v * v / 0.36f));
     case 2:
         return 4 * std::max(u, v) * std::max(u, v); // square
-    case 3:
-        return u + v; // diamond
+    case 3: { // diamond; the ink share grows as 2 t^2, then closes the corners
+        const float t = u + v;
+        return t <= 0.5f ? 2 * t * t : 1 - 2 * (1 - t) * (1 - t);
+    }
     case 4:
         return 2 * v; // line
-    case 5:
-        return 2 * std::min(u, v); // cross
-    default:
-        return 2 * (u * u + v * v); // circle
+    case 5: {         // cross: arms of width 2 min(u, v)
+        const float t = 1 - 2 * std::min(u, v);
+        return 1 - t * t;
+    }
+    default: // circle: its area while it fits in the cell
+        return std::min(1.f, std::numbers::pi_v<float> * (u * u + v * v));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace fx {
 namespace {
@@ -19,6 +20,26 @@ struct Frame {
         : cx(float(a.left + a.right - 1) * 0.5f), cy(float(a.top + a.bottom - 1) * 0.5f),
           rx(std::max(float(a.width()) * 0.5f, 0.5f)),
           ry(std::max(float(a.height()) * 0.5f, 0.5f)) {}
+};
+
+// A function of the normalised radius d in [0, 1], tabulated: the per-pixel
+// sin/pow/cos of pinch and whirl cost more than the sampling itself.
+class RadialTable {
+  public:
+    template <class F> explicit RadialTable(F f) : values_(kSteps + 2) {
+        for (int i = 0; i <= kSteps + 1; ++i)
+            values_[size_t(i)] = f(std::min(1.0, double(i) / kSteps));
+    }
+    float operator()(float d) const {
+        const float t = std::min(d, 1.0f) * float(kSteps);
+        const int i = int(t);
+        const float a = values_[size_t(i)];
+        return a + (values_[size_t(i) + 1] - a) * (t - float(i));
+    }
+
+  private:
+    static constexpr int kSteps = 4096;
+    std::vector<float> values_;
 };
 
 bool openArea(EffectJob& job, const AreaCall& call) {
@@ -34,14 +55,18 @@ uintptr_t pinchHole(const AreaCall& call, double amount) {
     // -20 pulls the middle into a hole; positive values bulge it out.
     const float power = float(-std::clamp(amount, -20.0, 20.0) / 20.0);
     const Frame f(job.area());
+    // How far out (normalised) the pixel at radius d reads: d / sin(pi d / 2)^power.
+    const RadialTable reach([&](double d) {
+        return d == 0 ? (power >= 1 ? 2 / std::numbers::pi : 0.0)
+                      : d * std::pow(std::sin(std::numbers::pi * 0.5 * d), -double(power));
+    });
     const bool ok = remapArea(job, job.area(), [&](int32_t x, int32_t y, float& sx, float& sy) {
         if (power == 0) return false;
         const float dx = (float(x) - f.cx) / f.rx, dy = (float(y) - f.cy) / f.ry;
         const float d2 = dx * dx + dy * dy;
         if (d2 >= 1.0f) return false;
         const float d = std::sqrt(d2);
-        const float s = std::sin(std::numbers::pi_v<float> * 0.5f * d);
-        const float factor = d < 1e-6f ? 1.0f : std::pow(s, -power);
+        const float factor = d < 1e-6f ? 1.0f : reach(d) / d;
         sx = f.cx + dx * f.rx * factor;
         sy = f.cy + dy * f.ry * factor;
         return true;
@@ -55,15 +80,17 @@ uintptr_t whirl(const AreaCall& call, double angleTenths) {
     if (!std::isfinite(angleTenths)) angleTenths = 0;
     const float turn = float(std::fmod(angleTenths / 10.0, 36000.0) * std::numbers::pi / 180.0);
     const Frame f(job.area());
+    // Full angle at the centre, fading to none at the rim.
+    const auto angle = [&](double d) { return double(turn) * (1 - d) * (1 - d); };
+    const RadialTable cosine([&](double d) { return std::cos(angle(d)); });
+    const RadialTable sine([&](double d) { return std::sin(angle(d)); });
     const bool ok = remapArea(job, job.area(), [&](int32_t x, int32_t y, float& sx, float& sy) {
         if (turn == 0) return false;
         const float dx = (float(x) - f.cx) / f.rx, dy = (float(y) - f.cy) / f.ry;
         const float d2 = dx * dx + dy * dy;
         if (d2 >= 1.0f) return false;
-        // Full angle at the centre, fading to none at the rim.
-        const float fade = 1.0f - std::sqrt(d2);
-        const float a = turn * fade * fade;
-        const float c = std::cos(a), s = std::sin(a);
+        const float d = std::sqrt(d2);
+        const float c = cosine(d), s = sine(d);
         sx = f.cx + (c * dx - s * dy) * f.rx;
         sy = f.cy + (s * dx + c * dy) * f.ry;
         return true;

@@ -19,10 +19,15 @@ bool applyLuts(EffectJob& job, const Lut& b, const Lut& g, const Lut& r) {
     for (int32_t y = a.top; y < a.bottom; ++y) {
         const uint8_t* in = job.in().row(y) + size_t(a.left) * 3;
         uint8_t* out = reinterpret_cast<uint8_t*>(job.outRow(y)) + size_t(a.left) * 3;
-        for (int32_t x = 0; x < a.width(); ++x, in += 3, out += 3) {
-            out[0] = b[in[0]];
-            out[1] = g[in[1]];
-            out[2] = r[in[2]];
+        if (&b == &g && &g == &r) { // one table: a plain run of bytes
+            for (size_t i = 0, n = size_t(a.width()) * 3; i < n; ++i)
+                out[i] = b[in[i]];
+        } else {
+            for (int32_t x = 0; x < a.width(); ++x, in += 3, out += 3) {
+                out[0] = b[in[0]];
+                out[1] = g[in[1]];
+                out[2] = r[in[2]];
+            }
         }
         if (!job.progress().row(y - a.top, a.height())) return false;
     }

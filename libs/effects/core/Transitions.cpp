@@ -44,7 +44,7 @@ public:
             ranks_ = ceilDiv(width, t_) + ceilDiv(height, t_) - 1;
             break;
         case Transition::Rectangles:
-            ranks_ = kMaxTransitionSteps;
+            ranks_ = std::max(width, height);
             break;
         }
     }
@@ -111,7 +111,16 @@ int32_t transition(HDC dc, uintptr_t picture, bool isDib, Transition kind, int32
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x)
                 rank[size_t(y) * size_t(w) + size_t(x)] = ranking.rank(x, y);
-        const int32_t ranks = ranking.ranks();
+        // Ranks no pixel has (rectangles on an oblong picture) are dropped,
+        // so that every step draws something.
+        std::vector<int32_t> dense(size_t(ranking.ranks()), 0);
+        for (int32_t r : rank)
+            dense[size_t(r)] = 1;
+        int32_t ranks = 0;
+        for (int32_t& d : dense)
+            d = d ? ranks++ : -1;
+        for (int32_t& r : rank)
+            r = dense[size_t(r)];
         const int32_t steps = std::min(ranks, kMaxTransitionSteps);
         const auto pause = std::chrono::milliseconds(std::clamp(delay, 0, 1000));
         for (int32_t s = 0; s < steps; ++s) {

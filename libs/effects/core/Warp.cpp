@@ -106,9 +106,12 @@ uintptr_t warp(uintptr_t dib, const WarpOptions& o, ic::ProgressFn cb, void* use
     EffectJob job(dib, true, cb, user);
     if (!job.ok()) return 0;
     const ic::DibView& in = job.in();
-    zp::GlobalBlock blocks[2] = {zp::GlobalBlock(ic::copyDib(in)),
-                                 zp::GlobalBlock(ic::copyDib(in))};
-    if (!blocks[0] || !blocks[1]) return 0;
+    // Two blocks take turns as the flowing picture; with convolve a third
+    // holds the smoothed picture shown (the flow itself stays sharp, so the
+    // blur does not build up over the steps).
+    zp::GlobalBlock blocks[3] = {zp::GlobalBlock(ic::copyDib(in)), zp::GlobalBlock(ic::copyDib(in)),
+                                 zp::GlobalBlock(o.convolve ? ic::copyDib(in) : 0)};
+    if (!blocks[0] || !blocks[1] || (o.convolve && !blocks[2])) return 0;
     const Field field = makeField(in, o);
     const int32_t steps = std::clamp(o.steps, 1, 200);
     const float stride = float(std::clamp(o.displacement, 0, 1000)) / float(steps);
@@ -128,14 +131,18 @@ uintptr_t warp(uintptr_t dib, const WarpOptions& o, ic::ProgressFn cb, void* use
                                  row + size_t(x) * 3);
                 }
             }
-            if (o.convolve)
-                smooth(to.view(), from);
-            else
-                current = 1 - current;
+            current = 1 - current;
+            if (o.convolve) {
+                ic::MutableDib shown(blocks[2].get());
+                if (!shown.ok()) return 0;
+                smooth(to.view(), shown);
+            }
         }
         if (!job.progress().report(step * 100 / steps)) return 0;
-        if (o.show && o.show(blocks[current].get(), user) == 0) return 0;
+        const HGLOBAL shown = blocks[o.convolve ? 2 : current].get();
+        if (o.show && o.show(shown, user) == 0) return 0;
     }
+    if (o.convolve) return blocks[2].release();
     return blocks[current].release();
 }
 

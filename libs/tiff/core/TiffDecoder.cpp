@@ -78,8 +78,10 @@ int32_t decodeRgba(TIFF* tif, const Layout& l, const TiffProgress& progress, zp:
     // Bands follow the strips (or tile rows): each is decoded once, and
     // progress moves per strip.
     uint32_t unit = 0;
-    if (TIFFIsTiled(tif)) TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
-    else TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
+    if (TIFFIsTiled(tif))
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
+    else
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
     const int32_t most = std::clamp<int32_t>((16 << 20) / (w * 4), 1, h);
     const int32_t band = unit == 0 ? most : int32_t(std::min<uint32_t>(unit, uint32_t(most)));
     std::vector<uint32_t> raster(size_t(w) * size_t(band));
@@ -122,16 +124,16 @@ int32_t readTiffInfo(const uint8_t* data, size_t size, int32_t page, TiffPageInf
     return TE_OK;
 }
 
-int32_t decodeTiffPage(const uint8_t* data, size_t size, int32_t page,
-                       const TiffProgress& progress, zp::GlobalBlock& out, uint64_t maxPixelBytes) {
+int32_t decodeTiffPage(const uint8_t* data, size_t size, int32_t page, const TiffProgress& progress,
+                       zp::GlobalBlock& out, uint64_t maxPixelBytes) {
     if (maxPixelBytes == 0) maxPixelBytes = ic::kMaxPixelBytes;
     TiffSource source(data, size);
     int32_t rc = openPage(source, page, nullptr);
     if (rc != TE_OK) return rc;
     TIFF* tif = source.tiff();
     const Layout l = layoutOf(tif);
-    const int32_t indexedBits = indexedDibBits(l.photometric, l.bitsPerSample, l.samples,
-                                               l.sampleFormat);
+    const int32_t indexedBits =
+        indexedDibBits(l.photometric, l.bitsPerSample, l.samples, l.sampleFormat);
     rc = checkSize(l, indexedBits ? indexedBits : 24, maxPixelBytes);
     if (rc != TE_OK) return rc;
     if (indexedBits) {

@@ -15,8 +15,8 @@ namespace tifcore {
 struct TiffPageInfo {
     int32_t width = 0;
     int32_t height = 0;
-    int16_t bits = 0;      // stored bits per pixel: bits per sample x samples per pixel
-    int16_t pageCount = 0; // directories in the file
+    int16_t bits = 0;        // stored bits per pixel: bits per sample x samples per pixel
+    int16_t pageCount = 0;   // directories in the file
     int32_t compression = 0; // the TIFF compression code (1 none, 5 LZW, 7 JPEG ...)
 };
 
@@ -36,8 +36,7 @@ int32_t readTiffInfo(const uint8_t* data, size_t size, int32_t page, TiffPageInf
 
 // Decodes page `page` at its own depth (1, 4, 8 or 24 bits). maxPixels lets
 // the fuzz target use a smaller limit than the library's 1 GiB.
-int32_t decodeTiffPage(const uint8_t* data, size_t size, int32_t page,
-                       const TiffProgress& progress, zp::GlobalBlock& out,
-                       uint64_t maxPixelBytes = 0);
+int32_t decodeTiffPage(const uint8_t* data, size_t size, int32_t page, const TiffProgress& progress,
+                       zp::GlobalBlock& out, uint64_t maxPixelBytes = 0);
 
 } // namespace tifcore

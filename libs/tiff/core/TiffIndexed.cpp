@@ -24,11 +24,12 @@ bool makeTable(TIFF* tif, uint16_t photometric, uint16_t bps, std::vector<RGBQUA
         if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) return false;
         // Some writers store 8-bit values in the 16-bit map.
         bool eightBit = true;
-        for (uint32_t i = 0; i < n && eightBit; ++i) eightBit = r[i] < 256 && g[i] < 256 && b[i] < 256;
+        for (uint32_t i = 0; i < n && eightBit; ++i)
+            eightBit = r[i] < 256 && g[i] < 256 && b[i] < 256;
         const int shift = eightBit ? 0 : 8;
         for (uint32_t i = 0; i < n; ++i)
-            table[i] = RGBQUAD{uint8_t(b[i] >> shift), uint8_t(g[i] >> shift),
-                               uint8_t(r[i] >> shift), 0};
+            table[i] =
+                RGBQUAD{uint8_t(b[i] >> shift), uint8_t(g[i] >> shift), uint8_t(r[i] >> shift), 0};
         return true;
     }
     for (uint32_t i = 0; i < n; ++i) {
@@ -121,15 +122,21 @@ int32_t readTiles(TIFF* tif, uint16_t bps, int32_t dibBits, uint32_t w, uint32_t
 int32_t indexedDibBits(uint16_t photometric, uint16_t bps, uint16_t samples,
                        uint16_t sampleFormat) {
     if (samples != 1 || sampleFormat != SAMPLEFORMAT_UINT) return 0;
-    const bool grey = photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
+    const bool grey =
+        photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
     if (!grey && photometric != PHOTOMETRIC_PALETTE) return 0;
     switch (bps) {
-    case 1: return 1;
+    case 1:
+        return 1;
     case 2:
-    case 4: return 4;
-    case 8: return 8;
-    case 16: return grey ? 8 : 0;
-    default: return 0;
+    case 4:
+        return 4;
+    case 8:
+        return 8;
+    case 16:
+        return grey ? 8 : 0;
+    default:
+        return 0;
     }
 }
 

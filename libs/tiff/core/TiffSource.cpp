@@ -27,9 +27,13 @@ int onError(TIFF*, void*, const char*, const char* format, va_list args) {
     return 1;
 }
 
-int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int onWarning(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
 
-TiffSource* self(thandle_t h) { return static_cast<TiffSource*>(h); }
+TiffSource* self(thandle_t h) {
+    return static_cast<TiffSource*>(h);
+}
 
 tmsize_t readProc(thandle_t h, void* buffer, tmsize_t size) {
     TiffSource* s = self(h);
@@ -40,22 +44,32 @@ tmsize_t readProc(thandle_t h, void* buffer, tmsize_t size) {
     return tmsize_t(n);
 }
 
-tmsize_t writeProc(thandle_t, void*, tmsize_t) { return 0; }
+tmsize_t writeProc(thandle_t, void*, tmsize_t) {
+    return 0;
+}
 
 toff_t seekProc(thandle_t h, toff_t offset, int whence) {
     TiffSource* s = self(h);
     uint64_t base = 0;
-    if (whence == SEEK_CUR) base = s->position;
-    else if (whence == SEEK_END) base = s->size;
+    if (whence == SEEK_CUR)
+        base = s->position;
+    else if (whence == SEEK_END)
+        base = s->size;
     // Offsets are unsigned; a position past the end simply reads nothing.
     if (offset > UINT64_MAX - base) return toff_t(-1);
     s->position = base + offset;
     return s->position;
 }
 
-int closeProc(thandle_t) { return 0; }
-toff_t sizeProc(thandle_t h) { return self(h)->size; }
-int mapProc(thandle_t, void**, toff_t*) { return 0; }
+int closeProc(thandle_t) {
+    return 0;
+}
+toff_t sizeProc(thandle_t h) {
+    return self(h)->size;
+}
+int mapProc(thandle_t, void**, toff_t*) {
+    return 0;
+}
 void unmapProc(thandle_t, void*, toff_t) {}
 
 // The process-wide handlers too: libtiff calls them for messages that carry
@@ -70,7 +84,9 @@ void silenceGlobalHandlers() {
 
 } // namespace
 
-const char* lastLibtiffError() { return lastError; }
+const char* lastLibtiffError() {
+    return lastError;
+}
 
 void setLastLibtiffError(const char* text) {
     std::lock_guard<std::mutex> lock(lastErrorMutex);
@@ -86,10 +102,9 @@ TiffSource::~TiffSource() {
 int32_t TiffSource::open() {
     silenceGlobalHandlers();
     setLastLibtiffError("");
-    if (size < 8 || !((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) &&
-                       data[3] == 0) ||
-                      (data[0] == 'M' && data[1] == 'M' && data[2] == 0 &&
-                       (data[3] == 42 || data[3] == 43))))
+    if (size < 8 ||
+        !((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) && data[3] == 0) ||
+          (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43))))
         return TE_NOT_TIFF;
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) return TE_NO_MEMORY;

@@ -195,6 +195,10 @@ const Case kCases[] = {
      {0, 0}},
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BmpHostile : public testing::TestWithParam<Case> {};
 
 TEST_P(BmpHostile, AnswersAsExpected) {

@@ -49,6 +49,10 @@ const WriterCase kCases[] = {
     {"os2_rgb24", 0, {}, "-type TrueColor BMP2:", 24, "NONE", 24},
 };
 
+void PrintTo(const WriterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BmpWriterRead : public testing::TestWithParam<WriterCase> {};
 
 TEST_P(BmpWriterRead, MatchesTheSourcePixels) {

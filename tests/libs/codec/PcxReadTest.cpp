@@ -263,8 +263,9 @@ TEST_F(PcxRead, HostileFiles) {
     const PcxSpec s = layout(8, 1, 12, 7, 1, true, 11);
     const std::vector<unsigned char> good = buildPcx(s);
     const fs::path file = dir_ / "bad.pcx";
-    // Every truncation: nothing crashes; a cut into the pixel data fails.
-    for (size_t n = 0; n < good.size(); ++n) {
+    // Every truncation of header and pixels, and some in the colour table:
+    // nothing crashes; a cut into the pixel data fails.
+    for (size_t n = 0; n < good.size(); n += n < good.size() - 769 ? 1 : 37) {
         testsupport::writeFile(file, {good.begin(), good.begin() + long(n)});
         const Decoded d = readDib("rdpcxfiledib", file);
         if (n < good.size() - 769) {
@@ -323,7 +324,7 @@ TEST_F(PcxRead, FileInfoSniffsBeforeTheExtension) {
     EXPECT_EQ(info.info.Value2, 5);
 }
 
-TEST_F(PcxRead, CorpusFilesAgreeWithImageMagick) {
+TEST_F(PcxRead, CorpusFilesAgreeWithAnOutsideReader) {
     const fs::path root = testsupport::corpusDir();
     if (root.empty()) GTEST_SKIP() << "no shared corpus";
     int compared = 0, seen = 0;
@@ -335,15 +336,12 @@ TEST_F(PcxRead, CorpusFilesAgreeWithImageMagick) {
         ++seen;
         SCOPED_TRACE(e.path().string());
         const Decoded d = readDib("rdpcxfiledib", e.path());
-        if (!d.ok() || !haveConvert()) continue;
-        int w = 0, h = 0;
+        if (!d.ok()) continue;
         const fs::path copy = dir_ / "corpus.pcx";
         fs::copy_file(e.path(), copy, fs::copy_options::overwrite_existing);
-        const std::vector<uint32_t> ref = magickPixels(copy, w, h);
-        if (ref.empty()) continue;
-        ASSERT_EQ(w, d.dib->view().width);
-        ASSERT_EQ(h, d.dib->view().height);
-        EXPECT_GT(fixtures::psnr(d.dib->rgb(), ref), 40.0);
+        const double match = closestReference(copy, *d.dib);
+        if (match < 0) continue;
+        EXPECT_GT(match, 40.0);
         ++compared;
     }
     EXPECT_GT(seen, 0);

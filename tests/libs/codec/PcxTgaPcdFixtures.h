@@ -118,12 +118,47 @@ inline std::vector<uint32_t> readPpm(const fs::path& path, int& w, int& h) {
     return px;
 }
 
-// ImageMagick's reading of a file, as RGB pixels.
-inline std::vector<uint32_t> magickPixels(const fs::path& file, int& w, int& h) {
+// ImageMagick's reading of a file, as RGB pixels. ImageMagick keeps a TGA
+// origin as a tag, so the picture is turned upright first; `frame` picks
+// the image of a multi-image file ("" for Photo CD, whose first frame is
+// its smallest resolution).
+inline std::vector<uint32_t> magickPixels(const fs::path& file, int& w, int& h,
+                                          const std::string& frame = "[0]") {
     const fs::path ppm = file.string() + ".ref.ppm";
-    if (!run(std::string(kConvert) + " " + quote(file) + "[0] -depth 8 ppm:" + quote(ppm)))
+    if (!run(std::string(kConvert) + " " + quote(file) + frame +
+             " -auto-orient -depth 8 ppm:" + quote(ppm)))
         return {};
     return readPpm(ppm, w, h);
+}
+
+// Pillow's reading of a file, as RGB pixels.
+inline std::vector<uint32_t> pillowPixels(const fs::path& file, int& w, int& h) {
+    const fs::path ppm = file.string() + ".pil.ppm";
+    if (!run(std::string(kPython) +
+             " -c 'import sys; from PIL import Image; "
+             "Image.open(sys.argv[1]).convert(\"RGB\").save(sys.argv[2])' " +
+             quote(file) + " " + quote(ppm)))
+        return {};
+    return readPpm(ppm, w, h);
+}
+
+// How closely a decoded picture matches the closest of the outside readers
+// (ImageMagick, Pillow) that read the file at the same size: each of them
+// has its own faults (ImageMagick inverts some 1-bit PCX files and drops
+// grey + alpha TGA, Debian's Pillow misreads padded planar PCX lines).
+// Answers -1 when no reader could read it.
+inline double closestReference(const fs::path& file, const fixtures::DibBlock& dib) {
+    double best = -1;
+    for (const bool pillow : {false, true}) {
+        if (pillow ? !havePillow() : !haveConvert()) continue;
+        int w = 0, h = 0;
+        const std::vector<uint32_t> ref =
+            pillow ? pillowPixels(file, w, h) : magickPixels(file, w, h);
+        if (ref.empty() || w != dib.view().width || h != dib.view().height) continue;
+        best = std::max(best, fixtures::psnr(dib.rgb(), ref));
+        if (best > 40) break; // the second reader is slow to start: ask it only when needed
+    }
+    return best;
 }
 
 struct ProgressLog {

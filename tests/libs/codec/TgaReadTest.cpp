@@ -163,10 +163,12 @@ TEST_F(TgaRead, FilesOfPillowAndImageMagick) {
         {true, "grey.pgm", "LA", "compression=tga_rle", 8, &greyRgb},
         {true, "indices.pgm", "P", "", 8, &indexedRgb},
         {true, "indices.pgm", "P", "compression=tga_rle,orientation=1", 8, &indexedRgb},
-        {false, "photo.ppm", "-compress RLE", "", 24, &photo},
-        {false, "photo.ppm", "-type TrueColorAlpha", "", 24, &photo},
-        {false, "few.ppm", "-type Palette", "", 8, &few},
-        {false, "grey.pgm", "-type Grayscale", "", 8, &greyRgb},
+        // Without an orientation ImageMagick stores rows top first in a file
+        // marked bottom-left, which every other reader shows upside down.
+        {false, "photo.ppm", "-orient TopLeft -compress RLE", "", 24, &photo},
+        {false, "photo.ppm", "-orient TopLeft -type TrueColorAlpha", "", 24, &photo},
+        {false, "few.ppm", "-orient TopLeft -type Palette", "", 8, &few},
+        {false, "grey.pgm", "-orient TopLeft -type Grayscale", "", 8, &greyRgb},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -290,7 +292,7 @@ TEST_F(TgaRead, DepthAskedForBitmapFormAndCancel) {
 
 TEST_F(TgaRead, HostileFiles) {
     TgaSpec s;
-    s.type = 9, s.width = 9, s.height = 5, s.map = {0xFF0000, 0x00FF00, 0x0000FF};
+    s.type = 9, s.bits = 8, s.width = 9, s.height = 5, s.map = {0xFF0000, 0x00FF00, 0x0000FF};
     for (int i = 0; i < 45; ++i)
         s.index.push_back(uint8_t(i / 4 % 3));
     const std::vector<unsigned char> good = buildTga(s);
@@ -351,7 +353,7 @@ TEST_F(TgaRead, SniffingIsStrictAndTheExtensionDecides) {
     EXPECT_EQ(fileInfo(dir_ / "footer.dat").format, "TGA");
 }
 
-TEST_F(TgaRead, CorpusFilesAgreeWithImageMagick) {
+TEST_F(TgaRead, CorpusFilesAgreeWithAnOutsideReader) {
     const fs::path root = testsupport::corpusDir();
     if (root.empty()) GTEST_SKIP() << "no shared corpus";
     int seen = 0, compared = 0;
@@ -363,15 +365,12 @@ TEST_F(TgaRead, CorpusFilesAgreeWithImageMagick) {
         ++seen;
         SCOPED_TRACE(e.path().string());
         const Decoded d = readDib("readtgafiledib", e.path());
-        if (!d.ok() || !haveConvert()) continue;
-        int w = 0, h = 0;
+        if (!d.ok()) continue;
         const fs::path copy = dir_ / "corpus.tga";
         fs::copy_file(e.path(), copy, fs::copy_options::overwrite_existing);
-        const std::vector<uint32_t> ref = magickPixels(copy, w, h);
-        if (ref.empty()) continue;
-        ASSERT_EQ(w, d.dib->view().width);
-        ASSERT_EQ(h, d.dib->view().height);
-        EXPECT_GT(fixtures::psnr(d.dib->rgb(), ref), 40.0);
+        const double match = closestReference(copy, *d.dib);
+        if (match < 0) continue;
+        EXPECT_GT(match, 40.0);
         ++compared;
     }
     EXPECT_GT(seen, 20);

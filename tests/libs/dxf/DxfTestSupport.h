@@ -4,6 +4,7 @@
 // bitmap as black/white pixels.
 #include "TestSupport.h"
 #include "libs/dxf/PvDxf.h"
+#include "libs/tiff/RunTool.h"
 #include "platform/Gdi.h"
 #include "platform/Module.h"
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dxftest {
@@ -39,20 +41,22 @@ inline std::string errorText(int32_t code) {
 }
 
 inline bool haveEzdxf() {
-    static const bool ok =
-        std::system("/usr/bin/python3 -c 'import ezdxf' >/dev/null 2>&1") == 0;
+    static const bool ok = testsupport::runQuiet("/usr/bin/python3 -c 'import ezdxf'");
     return ok;
 }
 
-// Runs body (Python, with doc and msp ready) and saves the drawing to file.
-inline bool ezdxf(const std::filesystem::path& file, const std::string& body) {
-    const std::filesystem::path script = file.parent_path() / (file.stem().string() + ".py");
-    std::ofstream(script) << "import ezdxf, sys\ndoc = ezdxf.new('R2010')\n"
-                             "msp = doc.modelspace()\n"
-                          << body << "\ndoc.saveas(sys.argv[1])\n";
-    const std::string cmd = "/usr/bin/python3 " + script.string() + " " + file.string() +
-                            " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
+// Writes one drawing per (name, body) into dir/name.dxf with a single
+// Python run (each body sees fresh doc and msp); false if Python failed.
+inline bool ezdxfBatch(const std::filesystem::path& dir,
+                       const std::vector<std::pair<std::string, std::string>>& drawings) {
+    std::ofstream script(dir / "make.py");
+    script << "import ezdxf, sys, os\n";
+    for (const auto& [name, body] : drawings)
+        script << "doc = ezdxf.new('R2010')\nmsp = doc.modelspace()\n"
+               << body << "\ndoc.saveas(os.path.join(sys.argv[1], '" << name << ".dxf'))\n";
+    script.close();
+    return testsupport::runQuiet("/usr/bin/python3 " + (dir / "make.py").string() + " " +
+                                 dir.string());
 }
 
 inline void writeText(const std::filesystem::path& file, const std::string& text) {
@@ -67,7 +71,8 @@ struct Picture {
     bool at(int x, int y) const { return black[size_t(y) * size_t(width) + size_t(x)]; }
     int countRow(int y) const {
         int n = 0;
-        for (int x = 0; x < width; ++x) n += at(x, y);
+        for (int x = 0; x < width; ++x)
+            n += at(x, y);
         return n;
     }
 };
@@ -99,8 +104,8 @@ inline std::string dxfText(const std::string& entities, const std::string& block
 }
 
 inline std::string line(double x0, double y0, double x1, double y1) {
-    return "0\nLINE\n8\n0\n10\n" + std::to_string(x0) + "\n20\n" + std::to_string(y0) +
-           "\n11\n" + std::to_string(x1) + "\n21\n" + std::to_string(y1) + "\n";
+    return "0\nLINE\n8\n0\n10\n" + std::to_string(x0) + "\n20\n" + std::to_string(y0) + "\n11\n" +
+           std::to_string(x1) + "\n21\n" + std::to_string(y1) + "\n";
 }
 
 } // namespace dxftest

@@ -23,8 +23,9 @@ int32_t decodeBytes(const std::vector<unsigned char>& bytes, int32_t page = 0) {
 std::vector<unsigned char> smallLzw(const std::string& extra) {
     const fs::path dir = testsupport::tempDir("tiffsmall");
     writePnm(dir / "in.ppm", 23, 17, fixtures::photo(23, 17, 4), false);
-    if (!convert((dir / "in.ppm").string() + " -depth 8 -endian LSB -define tiff:rows-per-strip=4 " + extra +
-                 " " + (dir / "s.tif").string()))
+    if (!convert((dir / "in.ppm").string() +
+                 " -depth 8 -endian LSB -define tiff:rows-per-strip=4 " + extra + " " +
+                 (dir / "s.tif").string()))
         return {};
     return testsupport::readFile(dir / "s.tif");
 }
@@ -38,8 +39,8 @@ TEST(TiffHostile, EveryTruncationFailsCleanly) {
         // ImageMagick writes the pixels first and the directory last: every
         // cut before the directory must fail; later cuts lose only tag
         // values and may still decode.
-        const size_t directory = size_t(full[4]) | size_t(full[5]) << 8 |
-                                 size_t(full[6]) << 16 | size_t(full[7]) << 24;
+        const size_t directory =
+            size_t(full[4]) | size_t(full[5]) << 8 | size_t(full[6]) << 16 | size_t(full[7]) << 24;
         ASSERT_EQ(full[0], 'I');
         ASSERT_LT(directory, full.size());
         for (size_t n = 0; n < full.size(); ++n) {
@@ -62,7 +63,8 @@ TEST(TiffHostile, RandomCorruptionNeverCrashes) {
     for (int round = 0; round < 400; ++round) {
         std::vector<unsigned char> bad = full;
         const int flips = 1 + int(rng() % 8);
-        for (int i = 0; i < flips; ++i) bad[rng() % bad.size()] = uint8_t(rng());
+        for (int i = 0; i < flips; ++i)
+            bad[rng() % bad.size()] = uint8_t(rng());
         const int32_t rc = decodeBytes(bad);
         EXPECT_TRUE(rc == 1 || rc < 0);
     }
@@ -74,7 +76,9 @@ TEST(TiffHostile, AbsurdSizesRefusedBeforeAllocation) {
         uint16_t bps, spp, photometric;
         int32_t expect;
     } sizes[] = {
-        {100000, 100000, 8, 3, 2, -7}, {16385, 1, 8, 1, 1, -7}, {1, 16385, 1, 1, 0, -7},
+        {100000, 100000, 8, 3, 2, -7},
+        {16385, 1, 8, 1, 1, -7},
+        {1, 16385, 1, 1, 0, -7},
         {16384, 16384, 16, 4, 2, -7}, // 24-bit DIB of 768 MiB fits, but 256 Mi pixels over
     };
     for (const Size& s : sizes) {
@@ -118,8 +122,8 @@ TEST(TiffCorpus, NoCrashAndAgreesWithImageMagick) {
         if (!entry.is_regular_file()) continue;
         const std::vector<unsigned char> bytes = testsupport::readFile(entry.path());
         zp::GlobalBlock out;
-        const int32_t rc = tifcore::decodeTiffPage(bytes.data(), bytes.size(), 0,
-                                                   {nullptr, nullptr}, out);
+        const int32_t rc =
+            tifcore::decodeTiffPage(bytes.data(), bytes.size(), 0, {nullptr, nullptr}, out);
         if (rc != 1) continue;
         ++decoded;
         fixtures::DibBlock dib(out.release());
@@ -132,8 +136,10 @@ TEST(TiffCorpus, NoCrashAndAgreesWithImageMagick) {
         const fs::path ppm = dir / "ref.ppm";
         fs::remove(ppm);
         if (!haveConvert() ||
-            !convert("'" + entry.path().string() + "[0]' -background white -alpha remove "
-                     "-alpha off -colorspace sRGB -depth 8 " + ppm.string()) ||
+            !convert("'" + entry.path().string() +
+                     "[0]' -background white -alpha remove "
+                     "-alpha off -colorspace sRGB -depth 8 " +
+                     ppm.string()) ||
             !fs::exists(ppm))
             continue;
         const std::vector<unsigned char> ref = testsupport::readFile(ppm);

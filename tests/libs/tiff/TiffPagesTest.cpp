@@ -32,17 +32,19 @@ const ThreePages& threePages() {
             inputs += in.string() + " ";
         }
         p.file = dir / "pages.tif";
-        if (!convert(inputs + "-type TrueColor -depth 8 -compress LZW -define "
-                              "tiff:rows-per-strip=8 " + p.file.string()))
+        if (!convert(inputs +
+                     "-type TrueColor -depth 8 -compress LZW -define "
+                     "tiff:rows-per-strip=8 " +
+                     p.file.string()))
             p.file.clear();
         return p;
     }();
     return t;
 }
 
-#define NEED_PAGES()                                                                            \
-    if (!haveConvert()) GTEST_SKIP() << "/usr/bin/convert is not installed";                     \
-    const ThreePages& pages = threePages();                                                      \
+#define NEED_PAGES()                                                                               \
+    if (!haveConvert()) GTEST_SKIP() << "/usr/bin/convert is not installed";                       \
+    const ThreePages& pages = threePages();                                                        \
     ASSERT_FALSE(pages.file.empty())
 
 TEST(TiffPages, EachPageAndItsInfo) {
@@ -65,8 +67,8 @@ TEST(TiffPages, PageOutOfRangeIsAClearError) {
     NEED_PAGES();
     for (int16_t page : {int16_t(3), int16_t(-1), int16_t(32767)}) {
         HGLOBAL dib = 0;
-        EXPECT_FALSE(DLL96V1::readtiffiledib(pages.file.string(), page, 0, false, dib, nullptr,
-                                             nullptr));
+        EXPECT_FALSE(
+            DLL96V1::readtiffiledib(pages.file.string(), page, 0, false, dib, nullptr, nullptr));
         EXPECT_EQ(dib, 0u);
         EXPECT_NE(DLL96V1::CodecLastErrorText.find("no page"), std::string::npos)
             << DLL96V1::CodecLastErrorText;
@@ -149,8 +151,8 @@ TEST(TiffPages, MissingAndShortFilesThroughTheBinding) {
     EXPECT_EQ(DLL96V1::CodecLastErrorText, "The TIFF file cannot be opened.");
     const fs::path dir = testsupport::tempDir("tiffshort");
     testsupport::writeFile(dir / "s.tif", {'I', 'I', 42, 0});
-    EXPECT_FALSE(DLL96V1::readtiffiledib((dir / "s.tif").string(), 0, 0, false, dib, nullptr,
-                                         nullptr));
+    EXPECT_FALSE(
+        DLL96V1::readtiffiledib((dir / "s.tif").string(), 0, 0, false, dib, nullptr, nullptr));
     EXPECT_EQ(DLL96V1::CodecLastErrorText, "The file is too short to hold an image.");
 }
 

@@ -15,10 +15,14 @@ enum class Source { Photo, Few, Many, Grey, Grey16Levels, Grey4Levels, BlackWhit
 
 std::vector<uint32_t> source(Source s) {
     switch (s) {
-    case Source::Photo: return fixtures::photo(kW, kH, 7);
-    case Source::Few: return fixtures::fewColors(kW, kH, 13, 9);
-    case Source::Many: return fixtures::fewColors(kW, kH, 200, 9);
-    default: break;
+    case Source::Photo:
+        return fixtures::photo(kW, kH, 7);
+    case Source::Few:
+        return fixtures::fewColors(kW, kH, 13, 9);
+    case Source::Many:
+        return fixtures::fewColors(kW, kH, 200, 9);
+    default:
+        break;
     }
     std::mt19937 rng(3);
     std::vector<uint32_t> px(size_t(kW) * kH);
@@ -56,8 +60,8 @@ const Case kCases[] = {
     {"palette_13", Source::Few, "-type Palette -compress LZW", 0, 999, 0, 5},
     // ImageMagick 6.9 writes corrupt tiles for 4-bit palettes (its own reader
     // and Pillow disagree with its source too): the tiled case is 8 bits.
-    {"palette_tiled", Source::Many,
-     "-type Palette -compress None -define tiff:tile-geometry=32x32", 0, 999, 0, 1},
+    {"palette_tiled", Source::Many, "-type Palette -compress None -define tiff:tile-geometry=32x32",
+     0, 999, 0, 1},
     {"grey8", Source::Grey, "-type Grayscale -depth 8 -compress None", 8, 999, 8, 1},
     {"grey8_tiled", Source::Grey,
      "-type Grayscale -depth 8 -compress Zip -define tiff:tile-geometry=32x32", 8, 999, 8, 8},
@@ -68,10 +72,13 @@ const Case kCases[] = {
     {"bilevel_g3", Source::BlackWhite, "-type Bilevel -compress Fax", 1, 999, 1, 3},
     {"bilevel_tiled", Source::BlackWhite,
      "-type Bilevel -depth 1 -compress None -define tiff:tile-geometry=32x32", 1, 999, 1, 1},
-    {"bilevel_packbits", Source::BlackWhite, "-type Bilevel -depth 1 -compress RLE", 1, 999, 1, 32773},
+    {"bilevel_packbits", Source::BlackWhite, "-type Bilevel -depth 1 -compress RLE", 1, 999, 1,
+     32773},
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TiffFormats : public ::testing::TestWithParam<Case> {};
 
@@ -80,8 +87,8 @@ TEST_P(TiffFormats, DecodesLikeTheSource) {
     const Case& c = GetParam();
     const fs::path dir = testsupport::tempDir("tiffread");
     const std::vector<uint32_t> px = source(c.source);
-    const bool grey = c.source != Source::Photo && c.source != Source::Few &&
-                      c.source != Source::Many;
+    const bool grey =
+        c.source != Source::Photo && c.source != Source::Few && c.source != Source::Many;
     writePnm(dir / "in.pnm", kW, kH, px, grey);
     const fs::path file = dir / "out.tif";
     ASSERT_TRUE(convert((dir / "in.pnm").string() + " " + c.args + " " + file.string()));
@@ -127,7 +134,8 @@ TEST(TiffAlpha, CompositedOverWhite) {
     writePnm(dir / "in.ppm", kW, kH, px, false);
     ASSERT_TRUE(convert((dir / "in.ppm").string() +
                         " -alpha set -channel A -evaluate set 50% +channel -depth 8 "
-                        "-compress LZW " + (dir / "a.tif").string()));
+                        "-compress LZW " +
+                        (dir / "a.tif").string()));
     fixtures::DibBlock dib(readDib(dir / "a.tif", 0, 0, 0));
     ASSERT_TRUE(dib.valid());
     const std::vector<uint32_t> got = dib.rgb();

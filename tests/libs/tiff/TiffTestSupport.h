@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "libs/imagecore/DibFixtures.h"
 #include "libs/tiff/PvTiff.h"
+#include "libs/tiff/RunTool.h"
 #include "platform/Module.h"
 
 #include <cstdlib>
@@ -38,7 +39,9 @@ inline std::string errorText(int32_t code) {
     return text;
 }
 
-inline bool haveConvert() { return std::filesystem::exists("/usr/bin/convert"); }
+inline bool haveConvert() {
+    return std::filesystem::exists("/usr/bin/convert");
+}
 
 // Writes 0x00RRGGBB pixels as binary PPM (or PGM from the red channel).
 inline void writePnm(const std::filesystem::path& path, int w, int h,
@@ -56,8 +59,7 @@ inline void writePnm(const std::filesystem::path& path, int w, int h,
 
 // Runs convert with the arguments; true on success.
 inline bool convert(const std::string& args) {
-    const std::string cmd = "/usr/bin/convert " + args + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
+    return testsupport::runQuiet("/usr/bin/convert " + args);
 }
 
 // A DIB read through readtiffiledib; 0 and the error in rc on failure.
@@ -83,8 +85,10 @@ inline std::vector<unsigned char> tinyTiff(uint32_t width, uint32_t height, uint
     u16(count);
     auto entry = [&](uint16_t tag, uint16_t type, uint32_t value) {
         u16(tag), u16(type), u32(1);
-        if (type == 3) u16(value), u16(0);
-        else u32(value);
+        if (type == 3)
+            u16(value), u16(0);
+        else
+            u32(value);
     };
     entry(256, 4, width);
     entry(257, 4, height);
