@@ -31,11 +31,12 @@ std::vector<uint8_t> photoRgb(int w, int h) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const double fx = double(x) / w, fy = double(y) / h;
-            const double v[3] = {
-                0.5 + 0.45 * std::sin(fx * 6.0 + fy * 2.0) + 0.06 * (benchimages::noise(x, y, 1) - 0.5),
-                0.5 + 0.45 * std::cos(fy * 5.0 - fx * 3.0) + 0.06 * (benchimages::noise(x, y, 2) - 0.5),
-                0.2 + 0.5 * fx * fy + 0.2 * std::sin((x + y) * 0.05) +
-                    0.06 * (benchimages::noise(x, y, 3) - 0.5)};
+            const double v[3] = {0.5 + 0.45 * std::sin(fx * 6.0 + fy * 2.0) +
+                                     0.06 * (benchimages::noise(x, y, 1) - 0.5),
+                                 0.5 + 0.45 * std::cos(fy * 5.0 - fx * 3.0) +
+                                     0.06 * (benchimages::noise(x, y, 2) - 0.5),
+                                 0.2 + 0.5 * fx * fy + 0.2 * std::sin((x + y) * 0.05) +
+                                     0.06 * (benchimages::noise(x, y, 3) - 0.5)};
             for (int c = 0; c < 3; ++c)
                 rgb[(size_t(y) * size_t(w) + size_t(x)) * 3 + size_t(c)] =
                     uint8_t(std::lround(std::clamp(v[c], 0.0, 1.0) * 255));
@@ -82,33 +83,42 @@ struct Resize {
     int w, h, tw, th;
     const char* name;
 };
-constexpr Resize kResizes[] = {{1920, 1080, 640, 360, "1920x1080"}, {640, 480, 1280, 960, "640x480"}};
+constexpr Resize kResizes[] = {{1920, 1080, 640, 360, "1920x1080"},
+                               {640, 480, 1280, 960, "640x480"}};
 
 void registerResize() {
     for (const Resize r : kResizes) {
         benchmark::RegisterBenchmark(
-            (std::string("FxResize_ours_") + r.name).c_str(), [r](benchmark::State& state) {
+            (std::string("FxResize_ours_") + r.name).c_str(),
+            [r](benchmark::State& state) {
                 zp::GlobalBlock in(makeDib(photoRgb(r.w, r.h), r.w, r.h));
                 for (auto _ : state) {
                     zp::GlobalBlock out(fx::scaleDib(in.get(), r.tw, r.th, 24));
                     if (!out) state.SkipWithError("ScaleDib failed");
                 }
                 state.SetItemsProcessed(int64_t(state.iterations()) * r.w * r.h);
-            })->UseRealTime()->Unit(benchmark::kMillisecond);
+            })
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(
-            (std::string("FxResize_imagemagick_") + r.name).c_str(), [r](benchmark::State& state) {
+            (std::string("FxResize_imagemagick_") + r.name).c_str(),
+            [r](benchmark::State& state) {
                 Image* in = makeImage(photoRgb(r.w, r.h), r.w, r.h);
                 const FilterTypes filter = r.tw < r.w ? BoxFilter : TriangleFilter;
                 for (auto _ : state) {
                     ExceptionInfo* e = AcquireExceptionInfo();
                     Image* out = ResizeImage(in, size_t(r.tw), size_t(r.th), filter, 1.0, e);
-                    if (!out) state.SkipWithError("ResizeImage failed");
-                    else DestroyImage(out);
+                    if (!out)
+                        state.SkipWithError("ResizeImage failed");
+                    else
+                        DestroyImage(out);
                     DestroyExceptionInfo(e);
                 }
                 DestroyImage(in);
                 state.SetItemsProcessed(int64_t(state.iterations()) * r.w * r.h);
-            })->UseRealTime()->Unit(benchmark::kMillisecond);
+            })
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
     }
 }
 

@@ -64,7 +64,8 @@ constexpr Entry kTable[] = {
     {PVE_TGA_HEADER, "The TGA header is corrupt: its picture size, descriptor or image ID "
                      "cannot be right."},
     {PVE_TGA_TYPE, "This TGA type is not supported: only colour-mapped (8 bits), true-colour "
-                   "(15, 16, 24, 32 bits) and grey (8 bits), plain or run-length, are read."},
+                   "(15, 16, 24, 32 bits) and grey (8 bits, or 16 with alpha), plain or run-length, "
+                   "are read."},
     {PVE_TGA_COLORMAP, "The TGA colour map is missing, lies outside the file or has an entry "
                        "size other than 15, 16, 24 or 32 bits."},
     {PVE_TGA_SHORT, "Corrupt TGA run length: the pixel data ends before the picture is complete."},

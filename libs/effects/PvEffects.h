@@ -173,7 +173,8 @@ typedef int32_t (*PFN_PVRotateBMP)(uintptr_t* bitmap, uintptr_t* palette, int32_
                                    int32_t right);
 // dither: 0 Bayer (ordered), 1 Burkes, 2 Floyd-Steinberg, 3 grey palette.
 // colours 1..256 (any depth in); result at 1 bit for <= 2 colours, 4 for <= 16,
-// else 8; 3 gives the luminance on `colours` even greys (Floyd-Steinberg).
+// else 8; 1 and 2 diffuse four fifths of the error (less noise); 3 gives
+// the luminance on `colours` even greys (Floyd-Steinberg).
 typedef uintptr_t (*PFN_PVReduceColors)(uintptr_t dib, int32_t colours, int32_t dither);
 // ReduceDib: bits 1/4/8 (the picture's own colours when they fit, else an
 // optimal palette, Floyd-Steinberg); progress at start and end.

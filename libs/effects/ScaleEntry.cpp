@@ -6,9 +6,8 @@ PVEFFECTS_API uintptr_t ScaleDib(uintptr_t dib, int32_t width, int32_t height, i
     return fx::scaleDib(dib, width, height, bits);
 }
 
-PVEFFECTS_API int32_t PVImageCopy(uintptr_t dib, int32_t newWidth, int32_t newHeight,
-                                  int32_t mode, int32_t bottom, int32_t right, int32_t top,
-                                  int32_t left) {
+PVEFFECTS_API int32_t PVImageCopy(uintptr_t dib, int32_t newWidth, int32_t newHeight, int32_t mode,
+                                  int32_t bottom, int32_t right, int32_t top, int32_t left) {
     return fx::imageCopy(dib, newWidth, newHeight, mode, left, top, right, bottom);
 }
 
@@ -30,8 +29,8 @@ PVEFFECTS_API uintptr_t MergeDib(uintptr_t dib, uintptr_t overlay, int32_t red, 
     return fx::overlayDib(dib, overlay, x, y, keyColour(red, green, blue), true);
 }
 
-PVEFFECTS_API uintptr_t DropDib(uintptr_t dib, uintptr_t overlay, int32_t red, int32_t x,
-                                int32_t y, int32_t blue, int32_t green) {
+PVEFFECTS_API uintptr_t DropDib(uintptr_t dib, uintptr_t overlay, int32_t red, int32_t x, int32_t y,
+                                int32_t blue, int32_t green) {
     return fx::overlayDib(dib, overlay, x, y, keyColour(red, green, blue), false);
 }
 

@@ -8,8 +8,9 @@ namespace ic {
 
 // How mapping spreads the error of each pixel: not at all, by error
 // diffusion (Floyd-Steinberg or Burkes, serpentine) or by an 8x8 Bayer
-// threshold matrix whose strength is the palette's spacing.
-enum class Dither : uint8_t { None, FloydSteinberg, Burkes, Bayer };
+// threshold matrix whose strength is the palette's spacing. The soft
+// Floyd-Steinberg and Burkes spread four fifths of the error (less noise).
+enum class Dither : uint8_t { None, FloydSteinberg, Burkes, Bayer, SoftFloydSteinberg };
 
 // An optimal palette of at most maxColors entries (1..256) for the picture.
 // A picture of at most maxColors distinct colours gets exactly those colours

@@ -27,7 +27,8 @@ TEST(SurfaceDC, MadeBlackWithItsSizeAndFreedByDeleteObject) {
 }
 
 TEST(SurfaceDC, RefusesBadSizes) {
-    for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-1, 5}, {kMaxBitmapSide + 1, 1}, {1, kMaxBitmapSide + 1}})
+    for (auto [w, h] :
+         {std::pair{0, 5}, {5, 0}, {-1, 5}, {kMaxBitmapSide + 1, 1}, {1, kMaxBitmapSide + 1}})
         EXPECT_EQ(CreateSurfaceDC(w, h), HDC(0)) << w << "x" << h;
 }
 
@@ -35,7 +36,9 @@ TEST(SurfaceDC, PresenterIsCalledWithItsUserDataUntilCleared) {
     const HDC dc = CreateSurfaceDC(2, 2);
     int calls = 0;
     EXPECT_EQ(PresentSurfaceDC(dc), 1); // no presenter: nothing to call
-    ASSERT_EQ(SetSurfaceDCPresenter(dc, [](void* user) { ++*static_cast<int*>(user); }, &calls), 1);
+    ASSERT_EQ(SetSurfaceDCPresenter(
+                  dc, [](void* user) { ++*static_cast<int*>(user); }, &calls),
+              1);
     PresentSurfaceDC(dc);
     PresentSurfaceDC(dc);
     EXPECT_EQ(calls, 2);

@@ -78,8 +78,8 @@ HGLOBAL resizedArea(const ic::DibView& in, const Rect& area, int32_t width, int3
 
 } // namespace
 
-int32_t imageCopy(uintptr_t dib, int32_t newWidth, int32_t newHeight, int32_t mode,
-                  int32_t left, int32_t top, int32_t right, int32_t bottom) {
+int32_t imageCopy(uintptr_t dib, int32_t newWidth, int32_t newHeight, int32_t mode, int32_t left,
+                  int32_t top, int32_t right, int32_t bottom) {
     try {
         if (mode < 0 || mode > 32 || mode % 10 > 2) return kCopyBadMode;
         zp::GlobalBlock result;

@@ -62,8 +62,7 @@ Taps makeTaps(int32_t from, int32_t to) {
 }
 
 // One source row, resized horizontally, kept with 6 bits of fraction.
-template <int C>
-void horizontal(const uint8_t* src, const Taps& t, int32_t width, uint16_t* out) {
+template <int C> void horizontal(const uint8_t* src, const Taps& t, int32_t width, uint16_t* out) {
     for (int32_t i = 0; i < width; ++i) {
         const int32_t* w = t.weight.data() + size_t(i) * size_t(t.stride);
         const uint8_t* p = src + size_t(t.start[size_t(i)]) * C;
@@ -76,8 +75,7 @@ void horizontal(const uint8_t* src, const Taps& t, int32_t width, uint16_t* out)
     }
 }
 
-template <int C>
-bool smooth(const Plane& src, const Plane& dst, const ic::Progress* progress) {
+template <int C> bool smooth(const Plane& src, const Plane& dst, const ic::Progress* progress) {
     const Taps tx = makeTaps(src.width, dst.width);
     const Taps ty = makeTaps(src.height, dst.height);
     // Horizontally resized source rows, kept in a ring as the vertical window

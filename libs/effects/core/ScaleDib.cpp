@@ -17,7 +17,7 @@ struct GrayMode {
     int32_t factor;
     int32_t greys;
 };
-constexpr GrayMode kGrayModes[] = {{1, 256}, {2, 16}, {3, 16}, {5, 16},
+constexpr GrayMode kGrayModes[] = {{1, 256}, {2, 16},  {3, 16}, {5, 16},
                                    {6, 16},  {6, 256}, {4, 16}, {4, 256}};
 
 } // namespace
@@ -61,8 +61,8 @@ uintptr_t scaleToGray(uintptr_t dib, int32_t mode) {
         if (!resampleSmooth(grey.plane, small.plane, 1)) return 0;
         const int bits = m.greys == 16 ? 4 : 8;
         const std::vector<RGBQUAD> palette = ic::greyPalette(m.greys);
-        zp::GlobalBlock out(ic::createDib(width, height, bits, palette.data(),
-                                          uint32_t(palette.size())));
+        zp::GlobalBlock out(
+            ic::createDib(width, height, bits, palette.data(), uint32_t(palette.size())));
         if (!out) return 0;
         {
             ic::MutableDib view(out.get());

@@ -22,8 +22,8 @@ enum ImageCopyResult : int32_t {
     kCopyBadMode = -4,
 };
 // right and bottom inclusive; all four 0 = the whole picture.
-int32_t imageCopy(uintptr_t dib, int32_t newWidth, int32_t newHeight, int32_t mode,
-                  int32_t left, int32_t top, int32_t right, int32_t bottom);
+int32_t imageCopy(uintptr_t dib, int32_t newWidth, int32_t newHeight, int32_t mode, int32_t left,
+                  int32_t top, int32_t right, int32_t bottom);
 
 uintptr_t scaleToGray(uintptr_t dib, int32_t mode);
 

@@ -19,7 +19,9 @@ namespace {
 // shows through everywhere at once, then fills in.
 struct Interleave {
     int32_t bands;
-    int32_t rank(int32_t band) const { return band % 2 == 0 ? band / 2 : (bands + 1) / 2 + band / 2; }
+    int32_t rank(int32_t band) const {
+        return band % 2 == 0 ? band / 2 : (bands + 1) / 2 + band / 2;
+    }
 };
 
 int32_t ceilDiv(int32_t a, int32_t b) {
@@ -27,7 +29,7 @@ int32_t ceilDiv(int32_t a, int32_t b) {
 }
 
 class Ranking {
-public:
+  public:
     Ranking(Transition kind, int32_t width, int32_t height, int32_t thickness)
         : kind_(kind), width_(width), height_(height), t_(thickness) {
         switch (kind) {
@@ -71,7 +73,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     Transition kind_;
     int32_t width_, height_, t_;
     int32_t ranks_ = 1;

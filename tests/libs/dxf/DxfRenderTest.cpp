@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -49,11 +50,16 @@ const fs::path& drawings() {
         if (fs::exists(cache / "done")) return cache;
         const fs::path d = testsupport::tempDir("dxfdrawings");
         if (!ezdxfBatch(d, kDrawings)) return fs::path();
+        // Published whole by one rename, so tests running in parallel never
+        // see half a cache; a process that loses the race uses its own copy.
         std::error_code ec;
         fs::create_directories(cache.parent_path(), ec);
-        fs::copy(d, cache, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
-        if (!ec) writeText(cache / "done", "");
-        return ec ? d : cache;
+        const fs::path staging = cache.string() + "." + std::to_string(::getpid());
+        fs::copy(d, staging, fs::copy_options::recursive, ec);
+        if (!ec) writeText(staging / "done", "");
+        if (!ec) fs::rename(staging, cache, ec);
+        if (ec) fs::remove_all(staging, ec);
+        return fs::exists(cache / "done") ? cache : d;
     }();
     return dir;
 }

@@ -71,9 +71,8 @@ TEST(PVImageCopy, AndKeepsDarkLinesOrKeepsLightLinesWhenShrinking) {
         uint32_t ground, line;
     };
     for (const Case c : {Case{1, 0xFFFFFF, 0}, Case{2, 0, 0xFFFFFF}}) {
-        zp::GlobalBlock dib(fixtures::makeDib(40, 40, 24, {}, [&](int x, int) {
-            return x % 4 == 1 ? c.line : c.ground;
-        }));
+        zp::GlobalBlock dib(fixtures::makeDib(
+            40, 40, 24, {}, [&](int x, int) { return x % 4 == 1 ? c.line : c.ground; }));
         ASSERT_EQ(copy(dib.get(), 10, 10, c.mode), 1);
         for (uint32_t px : read(dib.get()).rgb)
             ASSERT_EQ(px, c.line) << "mode " << c.mode;

@@ -30,9 +30,10 @@ TEST(MergeDrop, OverlayLandsClippedWithItsKeyColourLeftOut) {
         bool keyed;
     };
     for (const char* fnName : {"DropDib", "MergeDib"})
-        for (const Case c : {Case{"inside", 3, 4, true}, Case{"no key", 3, 4, false},
-                             Case{"off top left", -5, -2, true}, Case{"off bottom right", 15, 13, true},
-                             Case{"outside", 40, 2, true}}) {
+        for (const Case c :
+             {Case{"inside", 3, 4, true}, Case{"no key", 3, 4, false},
+              Case{"off top left", -5, -2, true}, Case{"off bottom right", 15, 13, true},
+              Case{"outside", 40, 2, true}}) {
             SCOPED_TRACE(testing::Message() << fnName << " " << c.name);
             auto fn = testsupport::effectsProc<PFN_MergeDib>(fnName);
             const bool blend = std::string(fnName) == "MergeDib";
@@ -52,7 +53,9 @@ TEST(MergeDrop, OverlayLandsClippedWithItsKeyColourLeftOut) {
                                 want = 0;
                                 for (int s = 0; s <= 16; s += 8)
                                     want |= ((((b[size_t(y * 20 + x)] >> s) & 0xFF) +
-                                              ((top >> s) & 0xFF) + 1) / 2) << s;
+                                              ((top >> s) & 0xFF) + 1) /
+                                             2)
+                                            << s;
                             }
                         }
                     }

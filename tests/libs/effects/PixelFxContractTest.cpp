@@ -4,6 +4,7 @@
 #include "PixelFxFixtures.h"
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -79,6 +80,10 @@ std::vector<AreaFx> areaEffects() {
         {"NoiseGaussGrey", area5("Noise", 30, 30, 30, 1, 1)},
         {"Enhance", area5("Enhance", 20, 5, 10, 60, 10)},
     };
+}
+
+void PrintTo(const AreaFx& f, std::ostream* os) {
+    *os << f.name;
 }
 
 class AreaEffect : public ::testing::TestWithParam<AreaFx> {};
@@ -193,6 +198,10 @@ std::vector<WholeFx> wholeEffects() {
          },
          true},
     };
+}
+
+void PrintTo(const WholeFx& f, std::ostream* os) {
+    *os << f.name;
 }
 
 class WholeEffect : public ::testing::TestWithParam<WholeFx> {};

@@ -106,10 +106,10 @@ TEST(ScaleDib, RefusesBadInput) {
         HGLOBAL dib;
         int w, h, bits;
     };
-    for (const Case c : {Case{photo.get(), 0, 5, 24}, Case{photo.get(), 5, -1, 24},
-                         Case{photo.get(), 16385, 1, 24}, Case{photo.get(), 5, 5, 2},
-                         Case{photo.get(), 5, 5, 32}, Case{junk.get(), 5, 5, 24},
-                         Case{0, 5, 5, 24}})
+    for (const Case c :
+         {Case{photo.get(), 0, 5, 24}, Case{photo.get(), 5, -1, 24},
+          Case{photo.get(), 16385, 1, 24}, Case{photo.get(), 5, 5, 2}, Case{photo.get(), 5, 5, 32},
+          Case{junk.get(), 5, 5, 24}, Case{0, 5, 5, 24}})
         EXPECT_EQ(scaleDib()(c.dib, c.w, c.h, c.bits), 0u) << c.w << "x" << c.h << "@" << c.bits;
     EXPECT_EQ(rgbOf(photo.get()), before);
 }

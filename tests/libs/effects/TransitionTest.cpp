@@ -15,10 +15,10 @@ struct Entry {
     bool thickness;
 };
 constexpr Entry kEntries[] = {
-    {"FXSkipHorizontal", false, true},      {"FXSkipVertical", false, true},
-    {"FXSkipDiagonals", false, true},       {"FXSkipDiagonalSquares", false, true},
-    {"FXSkipRectangles", false, false},     {"FXSkipHorizontalDib", true, true},
-    {"FXSkipVerticalDib", true, true},      {"FXSkipDiagonalsDib", true, true},
+    {"FXSkipHorizontal", false, true},        {"FXSkipVertical", false, true},
+    {"FXSkipDiagonals", false, true},         {"FXSkipDiagonalSquares", false, true},
+    {"FXSkipRectangles", false, false},       {"FXSkipHorizontalDib", true, true},
+    {"FXSkipVerticalDib", true, true},        {"FXSkipDiagonalsDib", true, true},
     {"FXSkipDiagonalSquaresDib", true, true}, {"FXSkipRectanglesDib", true, false},
 };
 
