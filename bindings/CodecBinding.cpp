@@ -1,8 +1,8 @@
 #include "bindings/CodecBinding.h"
 #include "bindings/LibrarySearch.h"
+#include "libs/codec/CodecErrors.h"
 #include "libs/dxf/PvDxf.h"
 #include "libs/tiff/PvTiff.h"
-#include "libs/codec/CodecErrors.h"
 
 #include "platform/Message.h"
 #include "platform/Module.h"
@@ -32,15 +32,19 @@ constexpr const char* kFaultMessage =
     "An exception error occured in the pictavo dll. We recommend to exit the application and "
     "to restart it by clicking its icon!";
 
-bool loaded(uintptr_t h) { return h >= 32; }
+bool loaded(uintptr_t h) {
+    return h >= 32;
+}
 
 std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
     return s;
 }
 
 std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 
@@ -77,10 +81,12 @@ HGLOBAL convert(const char* entry, const void* dib) {
     if (!proc) return 0;
     uintptr_t handle = 0;
     int32_t ignored = 0;
-    Guarded([&] {
-        handle = proc(dib);
-        return int32_t(1);
-    }, ignored);
+    Guarded(
+        [&] {
+            handle = proc(dib);
+            return int32_t(1);
+        },
+        ignored);
     return handle;
 }
 
@@ -94,7 +100,8 @@ void Startup(const std::string& programPath) {
     WritePrivateProfileString("Pictavo Twain", "App Name", name.c_str(), "pvtwain.ini");
 }
 
-bool LoadCodecProc(uintptr_t& library, const std::string& fileName, const char* entry, void*& slot) {
+bool LoadCodecProc(uintptr_t& library, const std::string& fileName, const char* entry,
+                   void*& slot) {
     if (!loaded(library)) {
         library = bindings::LoadLibraryBySearch(fileName);
         if (!loaded(library))
@@ -103,8 +110,10 @@ bool LoadCodecProc(uintptr_t& library, const std::string& fileName, const char* 
     }
     const std::string name = upper(fileName);
     const char* init = nullptr;
-    if (name.find("PVCX") != std::string::npos) init = "InitDll";
-    else if (name.find("TIF") != std::string::npos || name.find("DXF") != std::string::npos) init = "InitDLL";
+    if (name.find("PVCX") != std::string::npos)
+        init = "InitDll";
+    else if (name.find("TIF") != std::string::npos || name.find("DXF") != std::string::npos)
+        init = "InitDLL";
     if (!init) {
         ShowMessage("Wrong dll Name in DLL96V1");
         FreeModule(library);
@@ -157,7 +166,8 @@ bool FileLongEnough(uintptr_t library, const std::string& file) {
 bool an_rdgiffiledib(const std::string& file, COLORREF mapColor, PVGifLoadCallback cb, void* user) {
     auto proc = resolve<PFN_an_rdgiffiledib>(CodecLibrary, kCodecDll, "an_rdgiffiledib");
     if (!proc) return false;
-    return callReader(CodecLibrary, file, [&] { return proc(file.c_str(), mapColor, cb, user, 0); }, true);
+    return callReader(
+        CodecLibrary, file, [&] { return proc(file.c_str(), mapColor, cb, user, 0); }, true);
 }
 
 bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenWidth,
@@ -167,10 +177,12 @@ bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenW
     if (!proc) return false;
     CodecStatusText = std::string("Writing ") + "GIF Stream";
     int32_t result = 0;
-    if (!Guarded([&] {
-            return proc(file.c_str(), lastFrame, screenWidth, screenHeight, backgroundIndex, bits,
-                        commentCount, loops, cb, user, 0);
-        }, result))
+    if (!Guarded(
+            [&] {
+                return proc(file.c_str(), lastFrame, screenWidth, screenHeight, backgroundIndex,
+                            bits, commentCount, loops, cb, user, 0);
+            },
+            result))
         return false;
     if (result >= 0) return true;
     RecordError(CodecLibrary, result);
@@ -183,9 +195,13 @@ bool readgiffile(const std::string& file, int32_t bits, bool dither, zp::TBitmap
     if (!proc) return false;
     uintptr_t handle = 0, palette = 0;
     int16_t ignored = 0;
-    const bool ok = callReader(CodecLibrary, file, [&] {
-        return proc(file.c_str(), bits, dither ? 1 : 0, &handle, &palette, user, cb, 0, &ignored);
-    }, false);
+    const bool ok = callReader(
+        CodecLibrary, file,
+        [&] {
+            return proc(file.c_str(), bits, dither ? 1 : 0, &handle, &palette, user, cb, 0,
+                        &ignored);
+        },
+        false);
     if (!ok) return false;
     bitmap.setHandle(handle);
     bitmap.setPalette(palette);
@@ -197,9 +213,10 @@ bool rdgiffiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& d
     auto proc = resolve<PFN_rdgiffiledib>(CodecLibrary, kCodecDll, "rdgiffiledib");
     if (!proc) return false;
     uintptr_t handle = 0;
-    const bool ok = callReader(CodecLibrary, file, [&] {
-        return proc(file.c_str(), bits, dither ? 1 : 0, &handle, nullptr, user, cb, 0);
-    }, false);
+    const bool ok = callReader(
+        CodecLibrary, file,
+        [&] { return proc(file.c_str(), bits, dither ? 1 : 0, &handle, nullptr, user, cb, 0); },
+        false);
     if (ok) dib = handle;
     return ok;
 }
@@ -214,13 +231,17 @@ struct StillCall {
     PVProgressCallback cb;
 };
 
-bool bitmapReader(const char* entry, const std::string& file, const StillCall& c, zp::TBitmap& bitmap) {
+bool bitmapReader(const char* entry, const std::string& file, const StillCall& c,
+                  zp::TBitmap& bitmap) {
     auto proc = resolve<PFN_readfile>(CodecLibrary, kCodecDll, entry);
     if (!proc) return false;
     uintptr_t handle = 0, palette = 0;
-    if (!callReader(CodecLibrary, file, [&] {
-            return proc(file.c_str(), c.bits, c.dither, &handle, &palette, c.user, c.cb, 0);
-        }, false))
+    if (!callReader(
+            CodecLibrary, file,
+            [&] {
+                return proc(file.c_str(), c.bits, c.dither, &handle, &palette, c.user, c.cb, 0);
+            },
+            false))
         return false;
     bitmap.setHandle(handle);
     bitmap.setPalette(palette);
@@ -231,9 +252,10 @@ bool dibReader(const char* entry, const std::string& file, const StillCall& c, H
     auto proc = resolve<PFN_rdfiledib>(CodecLibrary, kCodecDll, entry);
     if (!proc) return false;
     uintptr_t handle = 0;
-    if (!callReader(CodecLibrary, file, [&] {
-            return proc(file.c_str(), c.bits, c.dither, &handle, nullptr, c.user, c.cb, 0);
-        }, false))
+    if (!callReader(
+            CodecLibrary, file,
+            [&] { return proc(file.c_str(), c.bits, c.dither, &handle, nullptr, c.user, c.cb, 0); },
+            false))
         return false;
     dib = handle;
     return true;
@@ -265,14 +287,17 @@ ZENTROPE_DIB_READER(readpcdfiledib)
 #undef ZENTROPE_BITMAP_READER
 #undef ZENTROPE_DIB_READER
 
-bool readjpgfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user,
-                 PVProgressCallback cb) {
+bool readjpgfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb) {
     auto proc = resolve<PFN_readjpgfile>(CodecLibrary, kCodecDll, "readjpgfile");
     if (!proc) return false;
     uintptr_t handle = 0, palette = 0;
-    if (!callReader(CodecLibrary, file, [&] {
-            return proc(file.c_str(), bits, 1, dither ? 1 : 0, &handle, &palette, user, cb, 0);
-        }, false))
+    if (!callReader(
+            CodecLibrary, file,
+            [&] {
+                return proc(file.c_str(), bits, 1, dither ? 1 : 0, &handle, &palette, user, cb, 0);
+            },
+            false))
         return false;
     bitmap.setHandle(handle);
     bitmap.setPalette(palette);
@@ -284,9 +309,12 @@ bool rdjpgfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& d
     auto proc = resolve<PFN_rdjpgfiledib>(CodecLibrary, kCodecDll, "rdjpgfiledib");
     if (!proc) return false;
     uintptr_t handle = 0;
-    if (!callReader(CodecLibrary, file, [&] {
-            return proc(file.c_str(), bits, 1, dither ? 1 : 0, &handle, nullptr, user, cb, 0);
-        }, false))
+    if (!callReader(
+            CodecLibrary, file,
+            [&] {
+                return proc(file.c_str(), bits, 1, dither ? 1 : 0, &handle, nullptr, user, cb, 0);
+            },
+            false))
         return false;
     dib = handle;
     return true;
@@ -297,9 +325,13 @@ bool readpcdfile(const std::string& file, int32_t bits, bool dither, int16_t pcd
     auto proc = resolve<PFN_readpcdfile>(CodecLibrary, kCodecDll, "readpcdfile");
     if (!proc) return false;
     uintptr_t handle = 0, palette = 0;
-    if (!callReader(CodecLibrary, file, [&] {
-            return proc(file.c_str(), bits, dither ? 1 : 0, pcdMode, &handle, &palette, user, cb, 0);
-        }, false))
+    if (!callReader(
+            CodecLibrary, file,
+            [&] {
+                return proc(file.c_str(), bits, dither ? 1 : 0, pcdMode, &handle, &palette, user,
+                            cb, 0);
+            },
+            false))
         return false;
     bitmap.setHandle(handle);
     bitmap.setPalette(palette);
@@ -310,10 +342,13 @@ bool getinfo(const std::string& file, int16_t page, TiffInformation& info) {
     auto proc = resolve<PFN_getinfo>(TiffLibrary, kTiffDll, "getinfo");
     if (!proc) return false;
     TiffInformation found;
-    if (!callReader(TiffLibrary, file, [&] {
-            return proc(file.c_str(), page, &found.width, &found.height, &found.bits,
-                        &found.pageCount, &found.compression, 0);
-        }, false))
+    if (!callReader(
+            TiffLibrary, file,
+            [&] {
+                return proc(file.c_str(), page, &found.width, &found.height, &found.bits,
+                            &found.pageCount, &found.compression, 0);
+            },
+            false))
         return false;
     info = found;
     return true;
@@ -324,9 +359,13 @@ bool readtiffile(const std::string& file, int16_t page, int32_t bits, bool dithe
     auto proc = resolve<PFN_readtiffile>(TiffLibrary, kTiffDll, "readtiffile");
     if (!proc) return false;
     uintptr_t handle = 0, palette = 0;
-    if (!callReader(TiffLibrary, file, [&] {
-            return proc(file.c_str(), page, bits, dither ? 1 : 0, &handle, &palette, user, cb, 0);
-        }, false))
+    if (!callReader(
+            TiffLibrary, file,
+            [&] {
+                return proc(file.c_str(), page, bits, dither ? 1 : 0, &handle, &palette, user, cb,
+                            0);
+            },
+            false))
         return false;
     bitmap.setHandle(handle);
     bitmap.setPalette(palette);
@@ -338,9 +377,10 @@ bool readtiffiledib(const std::string& file, int16_t page, int32_t bits, bool di
     auto proc = resolve<PFN_readtiffiledib>(TiffLibrary, kTiffDll, "readtiffiledib");
     if (!proc) return false;
     uintptr_t handle = 0;
-    if (!callReader(TiffLibrary, file, [&] {
-            return proc(file.c_str(), page, bits, dither ? 1 : 0, &handle, user, cb, 0);
-        }, false))
+    if (!callReader(
+            TiffLibrary, file,
+            [&] { return proc(file.c_str(), page, bits, dither ? 1 : 0, &handle, user, cb, 0); },
+            false))
         return false;
     dib = handle;
     return true;
@@ -351,7 +391,8 @@ bool getdxfinfo(const std::string& file, int32_t& width, int32_t& height, int16_
     if (!proc) return false;
     int32_t w = 0, h = 0;
     int16_t b = 0;
-    if (!callReader(DxfLibrary, file, [&] { return proc(file.c_str(), &w, &h, &b, 0); }, false))
+    if (!callReader(
+            DxfLibrary, file, [&] { return proc(file.c_str(), &w, &h, &b, 0); }, false))
         return false;
     width = w;
     height = h;
@@ -364,9 +405,12 @@ bool readdxftoddb(const std::string& file, int32_t bits, bool dither, zp::TBitma
     auto proc = resolve<PFN_readdxftoddb>(DxfLibrary, kDxfDll, "readdxftoddb");
     if (!proc) return false;
     uintptr_t handle = 0, palette = 0;
-    if (!callReader(DxfLibrary, file, [&] {
-            return proc(file.c_str(), bits, dither ? 1 : 0, &handle, &palette, user, cb, 0);
-        }, false))
+    if (!callReader(
+            DxfLibrary, file,
+            [&] {
+                return proc(file.c_str(), bits, dither ? 1 : 0, &handle, &palette, user, cb, 0);
+            },
+            false))
         return false;
     bitmap.setHandle(handle);
     bitmap.setPalette(palette);
@@ -379,9 +423,9 @@ bool fileinfo(const std::string& file, FileInformation& info) {
     char format[PV_FORMAT_TEXT_SIZE] = {};
     char description[PV_DESCRIPTION_TEXT_SIZE] = {};
     PVFileInfo numbers{};
-    const bool ok = callReader(CodecLibrary, file, [&] {
-        return proc(file.c_str(), format, &numbers, description, 0);
-    }, false);
+    const bool ok = callReader(
+        CodecLibrary, file, [&] { return proc(file.c_str(), format, &numbers, description, 0); },
+        false);
     if (!ok) return false;
     format[sizeof format - 1] = description[sizeof description - 1] = '\0';
     info.format = format;
@@ -407,8 +451,9 @@ bool DdbtoDib(HBITMAP bitmap, HPALETTE palette, int32_t bits, int32_t dither, vo
     CodecStatusText = "Converting DDB to Dib";
     int32_t result = 0;
     uintptr_t handle = 0;
-    if (!Guarded([&] { return proc(bitmap, palette, bits, dither, user, optimize, reserved, &handle); },
-                 result))
+    if (!Guarded(
+            [&] { return proc(bitmap, palette, bits, dither, user, optimize, reserved, &handle); },
+            result))
         return false;
     if (result > 0) {
         dib = handle;
@@ -418,13 +463,27 @@ bool DdbtoDib(HBITMAP bitmap, HPALETTE palette, int32_t bits, int32_t dither, vo
     return false;
 }
 
-HGLOBAL CopyDIB(const void* dib) { return convert("CopyDIB", dib); }
-HGLOBAL DIB1To4(const void* dib) { return convert("DIB1To4", dib); }
-HGLOBAL DIB1To8(const void* dib) { return convert("DIB1To8", dib); }
-HGLOBAL DIB1To24(const void* dib) { return convert("DIB1To24", dib); }
-HGLOBAL DIB4To8(const void* dib) { return convert("DIB4To8", dib); }
-HGLOBAL DIB4To24(const void* dib) { return convert("DIB4To24", dib); }
-HGLOBAL DIB8To24(const void* dib) { return convert("DIB8To24", dib); }
+HGLOBAL CopyDIB(const void* dib) {
+    return convert("CopyDIB", dib);
+}
+HGLOBAL DIB1To4(const void* dib) {
+    return convert("DIB1To4", dib);
+}
+HGLOBAL DIB1To8(const void* dib) {
+    return convert("DIB1To8", dib);
+}
+HGLOBAL DIB1To24(const void* dib) {
+    return convert("DIB1To24", dib);
+}
+HGLOBAL DIB4To8(const void* dib) {
+    return convert("DIB4To8", dib);
+}
+HGLOBAL DIB4To24(const void* dib) {
+    return convert("DIB4To24", dib);
+}
+HGLOBAL DIB8To24(const void* dib) {
+    return convert("DIB8To24", dib);
+}
 
 int32_t DefaultColorDepth() {
     const int32_t bits = ScreenBitsPerPixel();
@@ -467,13 +526,20 @@ std::string SupportedFormatsFilter() {
 
 std::string TiffCompressionName(int32_t code) {
     switch (code) {
-    case 1: return "NONE";
-    case 2: return "CCITT3";
-    case 3: return "FAXCCITT3";
-    case 4: return "FAXCCITT4";
-    case 5: return "LZW";
-    case 32773: return "PACKBITS";
-    default: return "UNKNOWN";
+    case 1:
+        return "NONE";
+    case 2:
+        return "CCITT3";
+    case 3:
+        return "FAXCCITT3";
+    case 4:
+        return "FAXCCITT4";
+    case 5:
+        return "LZW";
+    case 32773:
+        return "PACKBITS";
+    default:
+        return "UNKNOWN";
     }
 }
 

@@ -65,22 +65,36 @@ bool rdgiffiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& d
 
 // The other still readers of the codec: a picture at the depth asked
 // (0 = as stored, 1, 4, 8, 24) as a device bitmap or a packed DIB.
-bool readbmpfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
+bool readbmpfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
 // Icons and cursors: the largest, deepest image; masked pixels white.
-bool readicofile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool readpcxfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool readpngfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool readtgafile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool readepsfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool readjpgfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
+bool readicofile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
+bool readpcxfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
+bool readpngfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
+bool readtgafile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
+bool readepsfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
+bool readjpgfile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                 void* user, PVProgressCallback cb);
 // pcdMode: 0 = 192 x 128, 1 = 384 x 256, 2 = 768 x 512.
-bool readpcdfile(const std::string& file, int32_t bits, bool dither, int16_t pcdMode, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool rdbmpfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
-bool rdpngfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
-bool rdpcxfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
-bool readtgafiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
-bool readpcdfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
-bool rdjpgfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
+bool readpcdfile(const std::string& file, int32_t bits, bool dither, int16_t pcdMode,
+                 zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
+bool rdbmpfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                  PVProgressCallback cb);
+bool rdpngfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                  PVProgressCallback cb);
+bool rdpcxfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                  PVProgressCallback cb);
+bool readtgafiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                    PVProgressCallback cb);
+bool readpcdfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                    PVProgressCallback cb);
+bool rdjpgfiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
+                  PVProgressCallback cb);
 
 // The TIFF library.
 struct TiffInformation {
@@ -91,12 +105,15 @@ struct TiffInformation {
     int32_t compression = 0;
 };
 bool getinfo(const std::string& file, int16_t page, TiffInformation& info);
-bool readtiffile(const std::string& file, int16_t page, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
-bool readtiffiledib(const std::string& file, int16_t page, int32_t bits, bool dither, HGLOBAL& dib, void* user, PVProgressCallback cb);
+bool readtiffile(const std::string& file, int16_t page, int32_t bits, bool dither,
+                 zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
+bool readtiffiledib(const std::string& file, int16_t page, int32_t bits, bool dither, HGLOBAL& dib,
+                    void* user, PVProgressCallback cb);
 
 // The DXF library.
 bool getdxfinfo(const std::string& file, int32_t& width, int32_t& height, int16_t& bits);
-bool readdxftoddb(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap, void* user, PVProgressCallback cb);
+bool readdxftoddb(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
+                  void* user, PVProgressCallback cb);
 
 struct FileInformation {
     std::string format;

@@ -107,7 +107,8 @@ HGLOBAL overlay(const char* name, HGLOBAL dib, HGLOBAL over, int32_t red, int32_
     zp::GlobalBlock top24(top.bits < 24 ? IncreaseColors(over, 24) : 0);
     if ((base.bits < 24 && !base24) || (top.bits < 24 && !top24)) return 0;
     zp::GlobalBlock result(call<HGLOBAL>("Merging Image ", [&] {
-        return proc(base24 ? base24.get() : dib, top24 ? top24.get() : over, red, x, y, blue, green);
+        return proc(base24 ? base24.get() : dib, top24 ? top24.get() : over, red, x, y, blue,
+                    green);
     }));
     if (!result || base.bits >= 24) return result.release();
     return ReduceDib(result.get(), base.bits == 1 ? 4 : base.bits, Progress{});
@@ -115,12 +116,18 @@ HGLOBAL overlay(const char* name, HGLOBAL dib, HGLOBAL over, int32_t red, int32_
 
 const char* fxName(TFXMethod method, bool dib) {
     switch (method) {
-    case FXHorizontal: return dib ? "FXSkipHorizontalDib" : "FXSkipHorizontal";
-    case FXVertical: return dib ? "FXSkipVerticalDib" : "FXSkipVertical";
-    case FXDiagonal: return dib ? "FXSkipDiagonalsDib" : "FXSkipDiagonals";
-    case FXDiagonalSquares: return dib ? "FXSkipDiagonalSquaresDib" : "FXSkipDiagonalSquares";
-    case FXRectangles: return dib ? "FXSkipRectanglesDib" : "FXSkipRectangles";
-    default: return nullptr;
+    case FXHorizontal:
+        return dib ? "FXSkipHorizontalDib" : "FXSkipHorizontal";
+    case FXVertical:
+        return dib ? "FXSkipVerticalDib" : "FXSkipVertical";
+    case FXDiagonal:
+        return dib ? "FXSkipDiagonalsDib" : "FXSkipDiagonals";
+    case FXDiagonalSquares:
+        return dib ? "FXSkipDiagonalSquaresDib" : "FXSkipDiagonalSquares";
+    case FXRectangles:
+        return dib ? "FXSkipRectanglesDib" : "FXSkipRectangles";
+    default:
+        return nullptr;
     }
 }
 
@@ -130,11 +137,12 @@ bool transition(TFXMethod method, bool dib, uintptr_t dc, uintptr_t picture, int
     if (!name) return false;
     if (method == FXRectangles) {
         auto proc = entry<PFN_FXSkipRectangles>(name);
-        return proc && call<int32_t>("Transition Image ", [&] { return proc(dc, picture, delay); }) == 1;
+        return proc &&
+               call<int32_t>("Transition Image ", [&] { return proc(dc, picture, delay); }) == 1;
     }
     auto proc = entry<PFN_FXSkip>(name);
-    return proc &&
-           call<int32_t>("Transition Image ", [&] { return proc(dc, picture, thickness, delay); }) == 1;
+    return proc && call<int32_t>("Transition Image ",
+                                 [&] { return proc(dc, picture, thickness, delay); }) == 1;
 }
 
 std::array<std::unique_ptr<zp::TBitmap>, 4>& history() {
@@ -189,15 +197,16 @@ HGLOBAL Jiggle(HGLOBAL d, const Area& a, const Progress& p, int32_t form, int32_
                int32_t period) {
     return areaEffect<PFN_Area3>("Jiggle", "Jiggling Image ", d, a, p, form, amplitude, period);
 }
-HGLOBAL ThresholdDib(HGLOBAL d, const Area& a, const Progress& p, int32_t antialias, int32_t level) {
+HGLOBAL ThresholdDib(HGLOBAL d, const Area& a, const Progress& p, int32_t antialias,
+                     int32_t level) {
     return areaEffect<PFN_Area2>("ThresholdDib", "Applying Threshold ", d, a, p, antialias, level);
 }
 HGLOBAL FadeDib(HGLOBAL d, const Area& a, const Progress& p, int32_t blue, int32_t green,
                 int32_t red, int32_t edge) {
     return areaEffect<PFN_Area4>("FadeDib", "Fading Image ", d, a, p, blue, green, red, edge);
 }
-HGLOBAL Noise(HGLOBAL d, const Area& a, const Progress& p, int32_t blue, int32_t green,
-              int32_t red, int32_t useGrey, int32_t gauss) {
+HGLOBAL Noise(HGLOBAL d, const Area& a, const Progress& p, int32_t blue, int32_t green, int32_t red,
+              int32_t useGrey, int32_t gauss) {
     return areaEffect<PFN_Area5>("Noise", "Noisifying Image ", d, a, p, blue, green, red, useGrey,
                                  gauss);
 }
@@ -206,8 +215,8 @@ HGLOBAL Enhance(HGLOBAL d, const Area& a, const Progress& p, int32_t gb, int32_t
     return areaEffect<PFN_Area5>("Enhance", "Enhancing Image ", d, a, p, gb, gg, gr, contrast,
                                  brightness);
 }
-HGLOBAL RecToPolar(HGLOBAL d, const Area& a, const Progress& p, int32_t background,
-                   int32_t inverse, int32_t angle, int32_t value) {
+HGLOBAL RecToPolar(HGLOBAL d, const Area& a, const Progress& p, int32_t background, int32_t inverse,
+                   int32_t angle, int32_t value) {
     return areaEffect<PFN_Area4>("RecToPolar", "Polar Image ", d, a, p, background, inverse, angle,
                                  value);
 }
@@ -247,8 +256,9 @@ HGLOBAL HToneImage(HGLOBAL d, int32_t cellSize, int32_t shape, const Progress& p
     auto proc = entry<PFN_HToneImage>("HToneImage");
     if (!proc) return 0;
     return work24(d, Area{}, [&](HGLOBAL dib, int32_t, int32_t) {
-        return call<HGLOBAL>("Half Toning Image ",
-                             [&] { return proc(dib, cellSize, shape, p.Callback, p.UserData, angle); });
+        return call<HGLOBAL>("Half Toning Image ", [&] {
+            return proc(dib, cellSize, shape, p.Callback, p.UserData, angle);
+        });
     });
 }
 
@@ -293,9 +303,9 @@ HGLOBAL ScaleDib(HGLOBAL d, int32_t width, int32_t height, int32_t bits) {
     });
 }
 
-bool pvHueAndSaturation(HGLOBAL& dib, int32_t red, int32_t green, const Progress& p,
-                        const Area& a, int32_t brightness, int32_t saturation, int32_t hue,
-                        int32_t cyan, int32_t magenta, int32_t yellow, int32_t blue) {
+bool pvHueAndSaturation(HGLOBAL& dib, int32_t red, int32_t green, const Progress& p, const Area& a,
+                        int32_t brightness, int32_t saturation, int32_t hue, int32_t cyan,
+                        int32_t magenta, int32_t yellow, int32_t blue) {
     auto proc = entry<PFN_pvHueAndSaturation>("pvHueAndSaturation");
     if (!proc) return false;
     bool ok = false;
@@ -346,9 +356,8 @@ bool PVInvert(HGLOBAL dib) {
 HGLOBAL PVMirror(HGLOBAL dib, bool vertical, bool horizontal) {
     auto proc = entry<PFN_PVMirror>("PVMirror");
     if (!proc) return 0;
-    if (call<int32_t>("Mirroring Image ", [&] {
-            return proc(dib, vertical ? -1 : 0, horizontal ? -1 : 0);
-        }) != 1)
+    if (call<int32_t>("Mirroring Image ",
+                      [&] { return proc(dib, vertical ? -1 : 0, horizontal ? -1 : 0); }) != 1)
         return 0;
     zp::GlobalLockGuard lock(dib);
     return lock ? DLL96V1::CopyDIB(lock.data()) : 0;
@@ -367,13 +376,13 @@ bool PVRotate(HGLOBAL& dib, const Area& a, COLORREF fill, double angle) {
     return true;
 }
 
-bool PVRotateBMP(zp::TBitmap& bitmap, const Area& a, bool pushToUndo, COLORREF fill,
-                 double angle) {
+bool PVRotateBMP(zp::TBitmap& bitmap, const Area& a, bool pushToUndo, COLORREF fill, double angle) {
     auto proc = entry<PFN_PVRotateBMP>("PVRotateBMP");
     if (!proc || bitmap.empty()) return false;
     if (pushToUndo) PushUndo(bitmap);
     // A two-colour bitmap is monochrome: its corners are filled white.
-    const bool monochrome = bitmap.palette() && GetPaletteEntries(bitmap.palette(), 0, 0, nullptr) == 2;
+    const bool monochrome =
+        bitmap.palette() && GetPaletteEntries(bitmap.palette(), 0, 0, nullptr) == 2;
     const COLORREF colour = monochrome ? RGB(255, 255, 255) : fill;
     uintptr_t handle = bitmap.handle(), palette = bitmap.palette();
     if (call<int32_t>("Rotating Image ", [&] {
@@ -443,8 +452,8 @@ HGLOBAL IncreaseColors(HGLOBAL dib, int32_t bits) {
     struct Step {
         int32_t from, to;
         HGLOBAL (*convert)(const void*);
-    } steps[] = {{1, 4, DLL96V1::DIB1To4},  {1, 8, DLL96V1::DIB1To8},  {1, 24, DLL96V1::DIB1To24},
-                 {4, 8, DLL96V1::DIB4To8},  {4, 24, DLL96V1::DIB4To24}, {8, 24, DLL96V1::DIB8To24}};
+    } steps[] = {{1, 4, DLL96V1::DIB1To4}, {1, 8, DLL96V1::DIB1To8},   {1, 24, DLL96V1::DIB1To24},
+                 {4, 8, DLL96V1::DIB4To8}, {4, 24, DLL96V1::DIB4To24}, {8, 24, DLL96V1::DIB8To24}};
     for (const Step& s : steps)
         if (s.from == info.bits && s.to == bits) return s.convert(lock.data());
     return 0;
@@ -487,7 +496,9 @@ void PushUndo(const zp::TBitmap& bitmap) {
     historyExists = true;
 }
 
-bool UndoHistoryExists() { return historyExists; }
+bool UndoHistoryExists() {
+    return historyExists;
+}
 
 const zp::TBitmap* UndoEntry(int index) {
     if (index < 0 || index > 3 || !historyExists) return nullptr;

@@ -82,8 +82,8 @@ struct CurlOptions {
 HGLOBAL Curl(HGLOBAL dib, const Area& area, const Progress& p, const CurlOptions& options);
 struct MosaicOptions {
     COLORREF Back = 0, Fore = 0;
-    int32_t Antialias = 0, Surface = 1, Type = 0, Random = 1, Light = 40, Space = 10,
-            Height = 30, Size = 150;
+    int32_t Antialias = 0, Surface = 1, Type = 0, Random = 1, Light = 40, Space = 10, Height = 30,
+            Size = 150;
 };
 HGLOBAL Mosaic(HGLOBAL dib, const Area& area, const Progress& p, const MosaicOptions& options);
 
@@ -109,7 +109,7 @@ HGLOBAL MergeDib(HGLOBAL dib, HGLOBAL overlay, int32_t red, int32_t x, int32_t y
 HGLOBAL DropDib(HGLOBAL dib, HGLOBAL overlay, int32_t red, int32_t x, int32_t y, int32_t blue,
                 int32_t green);
 
-bool PVInvert(HGLOBAL dib);                               // in place
+bool PVInvert(HGLOBAL dib);                                    // in place
 HGLOBAL PVMirror(HGLOBAL dib, bool vertical, bool horizontal); // in place, then a copy
 // Replaces dib (old block freed); true when a picture came back.
 bool PVRotate(HGLOBAL& dib, const Area& area, COLORREF fill, double angle);

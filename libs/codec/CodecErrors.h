@@ -5,22 +5,22 @@
 
 enum CodecError : int32_t {
     PVE_OK = 1,
-    PVE_OPEN = -1,            // file cannot be opened
-    PVE_READ = -2,            // read error
-    PVE_NOT_GIF = -3,         // not a GIF file
-    PVE_TRUNCATED = -4,       // file ends early
-    PVE_BAD_LZW = -5,         // corrupt image data
-    PVE_BAD_SIZE = -6,        // zero or absurd logical screen / image size
-    PVE_TOO_LARGE = -7,       // beyond 16384 x 16384 or 1 GiB of pixels
-    PVE_NO_MEMORY = -8,       // allocation failed
-    PVE_NO_IMAGE = -9,        // the file holds no image
-    PVE_CANCELLED = -10,      // the callback answered stop
-    PVE_CREATE = -11,         // output file cannot be created
-    PVE_WRITE = -12,          // write error (disk full...)
-    PVE_BAD_DIB = -13,        // a DIB handed in is missing or malformed
-    PVE_BAD_DEPTH = -14,      // unsupported bits per pixel
-    PVE_BAD_ARGUMENT = -15,   // a null pointer or value out of range
-    PVE_NO_FRAME = -16,       // the callback had no picture for a frame
+    PVE_OPEN = -1,          // file cannot be opened
+    PVE_READ = -2,          // read error
+    PVE_NOT_GIF = -3,       // not a GIF file
+    PVE_TRUNCATED = -4,     // file ends early
+    PVE_BAD_LZW = -5,       // corrupt image data
+    PVE_BAD_SIZE = -6,      // zero or absurd logical screen / image size
+    PVE_TOO_LARGE = -7,     // beyond 16384 x 16384 or 1 GiB of pixels
+    PVE_NO_MEMORY = -8,     // allocation failed
+    PVE_NO_IMAGE = -9,      // the file holds no image
+    PVE_CANCELLED = -10,    // the callback answered stop
+    PVE_CREATE = -11,       // output file cannot be created
+    PVE_WRITE = -12,        // write error (disk full...)
+    PVE_BAD_DIB = -13,      // a DIB handed in is missing or malformed
+    PVE_BAD_DEPTH = -14,    // unsupported bits per pixel
+    PVE_BAD_ARGUMENT = -15, // a null pointer or value out of range
+    PVE_NO_FRAME = -16,     // the callback had no picture for a frame
     PVE_COMMENT_TOO_LONG = -17,
     PVE_BAD_BITMAP = -18,     // a device bitmap handle is invalid
     PVE_BAD_FRAME = -19,      // callback answered -100 for a frame it was asked for
@@ -48,16 +48,16 @@ enum CodecError : int32_t {
     PVE_ICO_DIRECTORY = -37,   // icon directory corrupt or empty
     PVE_ICO_ENTRY = -38,       // chosen icon image outside the file or corrupt
     // PCX, TGA and Photo CD readers (-40 to -49).
-    PVE_PCX_HEADER = -40,  // no 0x0A signature, unknown version/encoding, bad window
-    PVE_PCX_LAYOUT = -41,  // bits per pixel and plane count not a known combination
-    PVE_PCX_SHORT = -42,   // run-length data ends before the last row
-    PVE_TGA_HEADER = -43,  // header impossible (sizes, descriptor, ID outside the file)
-    PVE_TGA_TYPE = -44,    // image type or pixel depth not read
+    PVE_PCX_HEADER = -40,   // no 0x0A signature, unknown version/encoding, bad window
+    PVE_PCX_LAYOUT = -41,   // bits per pixel and plane count not a known combination
+    PVE_PCX_SHORT = -42,    // run-length data ends before the last row
+    PVE_TGA_HEADER = -43,   // header impossible (sizes, descriptor, ID outside the file)
+    PVE_TGA_TYPE = -44,     // image type or pixel depth not read
     PVE_TGA_COLORMAP = -45, // colour map missing, outside the file or of a bad entry size
-    PVE_TGA_SHORT = -46,   // pixel data or a run-length packet ends early
-    PVE_PCD_NOT = -47,     // no PCD_IPI image pack header
-    PVE_PCD_SHORT = -48,   // file ends before the resolution asked for
-    PVE_PCD_MODE = -49,    // resolution mode other than 0, 1, 2
+    PVE_TGA_SHORT = -46,    // pixel data or a run-length packet ends early
+    PVE_PCD_NOT = -47,      // no PCD_IPI image pack header
+    PVE_PCD_SHORT = -48,    // file ends before the resolution asked for
+    PVE_PCD_MODE = -49,     // resolution mode other than 0, 1, 2
 };
 
 // Copies the text of string id into buffer (cut to size - 1); answers the

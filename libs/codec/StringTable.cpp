@@ -35,14 +35,20 @@ constexpr Entry kTable[] = {
     {PVE_INTERNAL, "An internal error occurred in the codec."},
     {PVE_TOO_SHORT, "The file is too short to hold an image."},
     {PVE_PNG_NOT, "The file is not a PNG image (its signature is missing)."},
-    {PVE_PNG_CORRUPT, "The PNG file is corrupt: a chunk, its checksum or its compressed image data is damaged."},
+    {PVE_PNG_CORRUPT,
+     "The PNG file is corrupt: a chunk, its checksum or its compressed image data is damaged."},
     {PVE_JPEG_NOT, "The file is not a JPEG image (its start marker is missing)."},
-    {PVE_JPEG_CORRUPT, "The JPEG file is corrupt: its markers or compressed data cannot be decoded."},
-    {PVE_JPEG_COLOURSPACE, "The JPEG colour space is not supported (only grey, YCbCr, RGB, CMYK and YCCK)."},
+    {PVE_JPEG_CORRUPT,
+     "The JPEG file is corrupt: its markers or compressed data cannot be decoded."},
+    {PVE_JPEG_COLOURSPACE,
+     "The JPEG colour space is not supported (only grey, YCbCr, RGB, CMYK and YCCK)."},
     {PVE_EPS_NOT, "The file is not an EPS file."},
-    {PVE_EPS_NO_PREVIEW, "This EPS file has no TIFF preview; only the TIFF preview of an EPS file can be shown."},
-    {PVE_EPS_BAD_HEADER, "The EPS file header points outside the file: the file is corrupt or truncated."},
-    {PVE_EPS_BAD_PREVIEW, "The TIFF preview of this EPS file is corrupt or in a form that cannot be read."},
+    {PVE_EPS_NO_PREVIEW,
+     "This EPS file has no TIFF preview; only the TIFF preview of an EPS file can be shown."},
+    {PVE_EPS_BAD_HEADER,
+     "The EPS file header points outside the file: the file is corrupt or truncated."},
+    {PVE_EPS_BAD_PREVIEW,
+     "The TIFF preview of this EPS file is corrupt or in a form that cannot be read."},
     {PVE_BMP_SIGNATURE, "The file is not a BMP picture: the BM signature is missing."},
     {PVE_BMP_HEADER, "The BMP header is corrupt: its header size, plane count, colour depth or "
                      "picture size cannot be right."},
@@ -63,9 +69,10 @@ constexpr Entry kTable[] = {
     {PVE_PCX_SHORT, "Corrupt PCX run length: the pixel data ends before the picture is complete."},
     {PVE_TGA_HEADER, "The TGA header is corrupt: its picture size, descriptor or image ID "
                      "cannot be right."},
-    {PVE_TGA_TYPE, "This TGA type is not supported: only colour-mapped (8 bits), true-colour "
-                   "(15, 16, 24, 32 bits) and grey (8 bits, or 16 with alpha), plain or run-length, "
-                   "are read."},
+    {PVE_TGA_TYPE,
+     "This TGA type is not supported: only colour-mapped (8 bits), true-colour "
+     "(15, 16, 24, 32 bits) and grey (8 bits, or 16 with alpha), plain or run-length, "
+     "are read."},
     {PVE_TGA_COLORMAP, "The TGA colour map is missing, lies outside the file or has an entry "
                        "size other than 15, 16, 24 or 32 bits."},
     {PVE_TGA_SHORT, "Corrupt TGA run length: the pixel data ends before the picture is complete."},
@@ -97,4 +104,6 @@ PVCODEC_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {
 
 // Called by the binding before every entry point; the window is the active
 // one (unused: the codec shows no windows of its own).
-PVCODEC_API int32_t InitDll(uintptr_t /*window*/) { return 1; }
+PVCODEC_API int32_t InitDll(uintptr_t /*window*/) {
+    return 1;
+}

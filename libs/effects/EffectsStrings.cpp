@@ -30,4 +30,6 @@ PVEFFECTS_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {
     return 0;
 }
 
-PVEFFECTS_API int32_t InitDLL(uintptr_t /*window*/) { return 1; }
+PVEFFECTS_API int32_t InitDLL(uintptr_t /*window*/) {
+    return 1;
+}

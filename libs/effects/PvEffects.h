@@ -47,13 +47,13 @@ typedef uintptr_t (*PFN_Area5)(uintptr_t dib, int32_t left, int32_t top, PVProgr
 // green, gamma red, contrast, brightness): PFN_Area5.
 // Neighbourhood and tone effects (neighbours beyond the picture repeat its edge):
 // Blur: 1..100 = radius of a Gaussian-like blur (three box passes, sigma ~ radius).
-// Bled: -255..255, 0 none; colours run right and down (negative: left and up), |amount|/255 = reach.
-// Better: 1..9 sharpens (unsharp mask, gain amount/4), -1..-9 softens (|amount|/9 of a blur), 0 none.
-// Edge: 1..100 = gain of the Sobel edge strength per channel on black (1: a full step is white).
-// Engrave: 1..10 = relief depth of a grey engraving lit from the top left (flat = mid-grey).
-// OilPainting: 0..50 = brush radius (0 none); the commonest of 32 brightness levels wins.
-// PixelFix: 0..100 = tolerance: a channel further than it from its 3x3 median takes the median.
-// GrayArea: the area in grey (Rec. 601 luma). AutoContrast: brightness stretched to 0..255,
+// Bled: -255..255, 0 none; colours run right and down (negative: left and up), |amount|/255 =
+// reach. Better: 1..9 sharpens (unsharp mask, gain amount/4), -1..-9 softens (|amount|/9 of a
+// blur), 0 none. Edge: 1..100 = gain of the Sobel edge strength per channel on black (1: a full
+// step is white). Engrave: 1..10 = relief depth of a grey engraving lit from the top left (flat =
+// mid-grey). OilPainting: 0..50 = brush radius (0 none); the commonest of 32 brightness levels
+// wins. PixelFix: 0..100 = tolerance: a channel further than it from its 3x3 median takes the
+// median. GrayArea: the area in grey (Rec. 601 luma). AutoContrast: brightness stretched to 0..255,
 //   the darkest and lightest 0.5 % ignored, one mapping for all channels.
 // Motion: kind 1 zoom toward the area's centre (amount/1000 of the way, angle unused), 2 rotate
 //   (an arc of `angle` degrees round it, amount unused), 3 line (a trail of `amount` pixels
@@ -168,9 +168,8 @@ typedef uintptr_t (*PFN_PVRotate)(uintptr_t dib, int32_t left, int32_t top, COLO
                                   double angle, int32_t bottom, int32_t right);
 // Replaces the bitmap and palette handles (old ones deleted); answer 1.
 // With a palette the picture rotates as 8 bits on that palette, else at 24.
-typedef int32_t (*PFN_PVRotateBMP)(uintptr_t* bitmap, uintptr_t* palette, int32_t left,
-                                   int32_t top, COLORREF fill, double angle, int32_t bottom,
-                                   int32_t right);
+typedef int32_t (*PFN_PVRotateBMP)(uintptr_t* bitmap, uintptr_t* palette, int32_t left, int32_t top,
+                                   COLORREF fill, double angle, int32_t bottom, int32_t right);
 // dither: 0 Bayer (ordered), 1 Burkes, 2 Floyd-Steinberg, 3 grey palette.
 // colours 1..256 (any depth in); result at 1 bit for <= 2 colours, 4 for <= 16,
 // else 8; 1 and 2 diffuse four fifths of the error (less noise); 3 gives
@@ -178,8 +177,8 @@ typedef int32_t (*PFN_PVRotateBMP)(uintptr_t* bitmap, uintptr_t* palette, int32_
 typedef uintptr_t (*PFN_PVReduceColors)(uintptr_t dib, int32_t colours, int32_t dither);
 // ReduceDib: bits 1/4/8 (the picture's own colours when they fit, else an
 // optimal palette, Floyd-Steinberg); progress at start and end.
-typedef uintptr_t (*PFN_ReduceDib)(uintptr_t dib, int32_t bits, int32_t zero,
-                                   PVProgressCallback cb, void* user, int32_t zero2);
+typedef uintptr_t (*PFN_ReduceDib)(uintptr_t dib, int32_t bits, int32_t zero, PVProgressCallback cb,
+                                   void* user, int32_t zero2);
 // The source area resized to newWidth x newHeight, left in the same block
 // (resized with GlobalReAlloc, so the caller's handle stays valid).
 // mode: 0 copy, 1 AND, 2 OR, +10 area-average antialias, +20 antialias to
@@ -191,17 +190,15 @@ typedef uintptr_t (*PFN_ReduceDib)(uintptr_t dib, int32_t bits, int32_t zero,
 // The area's right and bottom are inclusive (all four 0 = whole; 0 or the
 // size = the edge); a new width or height of 0 keeps the area's. Codes: -1
 // bad DIB, -2 bad area or size, -3 no memory or block locked, -4 bad mode.
-typedef int32_t (*PFN_PVImageCopy)(uintptr_t dib, int32_t newWidth, int32_t newHeight,
-                                   int32_t mode, int32_t bottom, int32_t right, int32_t top,
-                                   int32_t left);
+typedef int32_t (*PFN_PVImageCopy)(uintptr_t dib, int32_t newWidth, int32_t newHeight, int32_t mode,
+                                   int32_t bottom, int32_t right, int32_t top, int32_t left);
 // IDDBtoDIB: bits 1/4/8/24; nearest colours (no dither) onto the palette
 // when it fits, else an optimal one.
 typedef uintptr_t (*PFN_IDDBtoDIB)(uintptr_t bitmap, uintptr_t palette, int32_t bits);
 // ScaleToGray mode 0..7 (shrink factor, greys): 0 (1, 256), 1 (2, 16),
 // 2 (3, 16), 3 (5, 16), 4 (6, 16), 5 (6, 256), 6 (4, 16), 7 (4, 256); area
 // averaged, 16 greys at 4 bits, 256 at 8; value2, value3 unused.
-typedef uintptr_t (*PFN_ScaleToGray)(uintptr_t dib, int32_t mode, int32_t value2,
-                                     int32_t value3);
+typedef uintptr_t (*PFN_ScaleToGray)(uintptr_t dib, int32_t mode, int32_t value2, int32_t value3);
 // Transitions draw the picture onto a device context step by step
 // (platform/Gdi.h device contexts), waiting `delay` milliseconds between
 // steps while the context's owner repaints. Answer 1.

@@ -8,7 +8,7 @@ namespace ic {
 using ProgressFn = int16_t (*)(int16_t percent, void* user);
 
 class Progress {
-public:
+  public:
     Progress(ProgressFn cb, void* user) : cb_(cb), user_(user) {}
     // False when the caller said stop.
     bool report(int32_t percent) const { return !cb_ || cb_(int16_t(percent), user_) != 0; }
@@ -19,7 +19,7 @@ public:
         return y % step != 0 || report(int32_t(int64_t(y) * 100 / n));
     }
 
-private:
+  private:
     ProgressFn cb_;
     void* user_;
 };

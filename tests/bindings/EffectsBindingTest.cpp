@@ -1,4 +1,5 @@
 #include "bindings/EffectsBinding.h"
+#include "bindings/CodecBinding.h"
 #include "platform/GlobalBlock.h"
 #include "platform/GlobalMemory.h"
 
@@ -19,7 +20,8 @@ HGLOBAL makeDib(int w, int h, int bits) {
     *hdr = BITMAPINFOHEADER{40, w, h, 1, uint16_t(bits), 0, uint32_t(stride * h), 0, 0, colours, 0};
     auto* table = reinterpret_cast<RGBQUAD*>(hdr + 1);
     for (uint32_t i = 0; i < colours; ++i)
-        table[i] = RGBQUAD{uint8_t(i * 255 / (colours - 1)), uint8_t(255 - i * 255 / (colours - 1)), 40, 0};
+        table[i] = RGBQUAD{uint8_t(i * 255 / (colours - 1)), uint8_t(255 - i * 255 / (colours - 1)),
+                           40, 0};
     uint8_t* bitsStart = reinterpret_cast<uint8_t*>(table + colours);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -48,7 +50,8 @@ int bitsOf(HGLOBAL dib) {
 
 void fill(zp::TBitmap& b, int w, int h, uint32_t colour) {
     b.setHandle(CreateDeviceBitmap(w, h));
-    for (int i = 0; i < w * h; ++i) b.bits()[i] = colour;
+    for (int i = 0; i < w * h; ++i)
+        b.bits()[i] = colour;
 }
 
 } // namespace
@@ -81,8 +84,8 @@ TEST(EffectsBinding, IncreaseColorsPromotesOnlyUpwards) {
     struct Row {
         int from, to;
         bool made;
-    } rows[] = {{1, 4, true},  {1, 8, true},   {1, 24, true}, {4, 8, true},  {4, 24, true},
-                {8, 24, true}, {8, 8, false},  {8, 4, false}, {24, 24, false}, {4, 4, false}};
+    } rows[] = {{1, 4, true},  {1, 8, true},  {1, 24, true}, {4, 8, true},    {4, 24, true},
+                {8, 24, true}, {8, 8, false}, {8, 4, false}, {24, 24, false}, {4, 4, false}};
     const uint64_t before = GlobalBlockCount();
     for (const Row& r : rows) {
         zp::GlobalBlock source(makeDib(9, 5, r.from));
@@ -93,4 +96,91 @@ TEST(EffectsBinding, IncreaseColorsPromotesOnlyUpwards) {
         }
     }
     EXPECT_EQ(GlobalBlockCount(), before);
+}
+
+TEST(EffectsBinding, WorkRuleKeepsTheDepthOfThePicture) {
+    struct Row {
+        int bits, expected;
+    } rows[] = {{24, 24}, {8, 8}, {4, 4}, {1, 4}};
+    const uint64_t before = GlobalBlockCount();
+    for (const Row& r : rows) {
+        zp::GlobalBlock source(makeDib(16, 12, r.bits));
+        zp::GlobalBlock blurred(Blur(source.get(), Area{}, Progress{}, 3));
+        ASSERT_TRUE(blurred) << r.bits;
+        EXPECT_EQ(bitsOf(blurred.get()), r.expected) << r.bits << " bits";
+        // A promoted picture is reduced back after the effect ran.
+        EXPECT_EQ(DLL96V1::CodecStatusText, r.bits == 24 ? "Blurring Image " : "Reducing colors ");
+        if (r.bits == 24) {
+            EXPECT_EQ(bitsOf(source.get()), 24);
+        }
+    }
+    zp::GlobalBlock source(makeDib(16, 12, 24));
+    zp::GlobalBlock result(Engrave(source.get(), Area{2, 2, 10, 9}, Progress{}, 2));
+    EXPECT_TRUE(result);
+    EXPECT_EQ(DLL96V1::CodecStatusText, "Engraving Image ");
+    EXPECT_FALSE(Blur(source.get(), Area{0, 0, 17, 0}, Progress{}, 3))
+        << "area outside the picture";
+    EXPECT_FALSE(Blur(0, Area{}, Progress{}, 3));
+    result.reset();
+    source.reset();
+    EXPECT_EQ(GlobalBlockCount(), before) << "no intermediate copy is left behind";
+}
+
+TEST(EffectsBinding, ReplacingAndInPlaceOperations) {
+    const uint64_t before = GlobalBlockCount();
+    HGLOBAL dib = makeDib(10, 6, 8);
+    const HGLOBAL original = dib;
+    ASSERT_TRUE(PVRotate(dib, Area{}, RGB(255, 0, 0), 90.0));
+    EXPECT_NE(dib, original);
+    EXPECT_EQ(GlobalFlags(original), GMEM_INVALID_HANDLE) << "the old block was freed";
+    {
+        zp::GlobalLockGuard lock(dib);
+        EXPECT_EQ(lock.as<BITMAPINFOHEADER>()->biWidth, 6);
+        EXPECT_EQ(lock.as<BITMAPINFOHEADER>()->biBitCount, 8);
+    }
+    zp::GlobalBlock mirrored(PVMirror(dib, false, true));
+    ASSERT_TRUE(mirrored);
+    EXPECT_NE(mirrored.get(), dib) << "a copy of the mirrored picture";
+    EXPECT_TRUE(PVInvert(dib));
+
+    // Merging onto an 8-bit picture promotes both and reduces back.
+    zp::GlobalBlock overlay(makeDib(3, 3, 4));
+    zp::GlobalBlock merged(DropDib(dib, overlay.get(), -1, 1, 1, -1, -1));
+    ASSERT_TRUE(merged);
+    EXPECT_EQ(bitsOf(merged.get()), 8);
+
+    // More than 255 colours are asked as 255.
+    zp::GlobalBlock photo(makeDib(64, 64, 24));
+    zp::GlobalBlock reduced(PVReduceColors(photo.get(), 1000, PV_FLOYD));
+    ASSERT_TRUE(reduced);
+    {
+        zp::GlobalLockGuard lock(reduced.get());
+        const auto* h = lock.as<BITMAPINFOHEADER>();
+        EXPECT_EQ(h->biBitCount, 8);
+        EXPECT_LE(h->biClrUsed, 255u);
+    }
+    zp::GlobalBlock::freeFully(dib);
+    mirrored.reset();
+    overlay.reset();
+    merged.reset();
+    photo.reset();
+    reduced.reset();
+    EXPECT_EQ(GlobalBlockCount(), before);
+}
+
+TEST(EffectsBinding, ImageCopyKeepsTheHandleAndMapsTheFlags) {
+    zp::GlobalBlock dib(makeDib(20, 10, 1));
+    const HGLOBAL handle = dib.get();
+    EXPECT_EQ(PVImageCopy(handle, 10, 0, BWCopyFlags{C_ANTIALIAS256}, Area{}), 1);
+    {
+        zp::GlobalLockGuard lock(handle);
+        const auto* h = lock.as<BITMAPINFOHEADER>();
+        EXPECT_EQ(h->biWidth, 10);
+        EXPECT_EQ(h->biHeight, 10) << "a height of 0 keeps the picture's";
+        EXPECT_EQ(h->biBitCount, 8) << "antialias to 256 greys";
+    }
+    zp::GlobalBlock bilevel(makeDib(20, 10, 1));
+    EXPECT_EQ(PVImageCopy(bilevel.get(), 10, 5, BWCopyFlags{C_OR}, Area{}), 1);
+    zp::GlobalLockGuard lock(bilevel.get());
+    EXPECT_EQ(lock.as<BITMAPINFOHEADER>()->biBitCount, 1) << "OR keeps the depth";
 }

@@ -10,14 +10,8 @@ namespace {
 
 // One line per format.
 const FormatEntry* const kFormats[] = {
-    &gifFormat(),
-    &pcxFormat(),
-    &pcdFormat(),
-    &bmpFormat(),
-    &icoFormat(),
-    &pngFormat(),
-    &jpegFormat(),
-    &epsFormat(),
+    &gifFormat(), &pcxFormat(), &pcdFormat(),  &bmpFormat(),
+    &icoFormat(), &pngFormat(), &jpegFormat(), &epsFormat(),
     &tgaFormat(), // keep last: TGA has no signature, its sniff is the weakest
 };
 

@@ -30,7 +30,7 @@ struct Bgr {
 };
 
 class EffectJob {
-public:
+  public:
     // Opens the DIB; with need24 a DIB of another depth fails (ok() false).
     EffectJob(uintptr_t dib, bool need24, ic::ProgressFn cb = nullptr, void* user = nullptr);
     ~EffectJob();
@@ -53,7 +53,7 @@ public:
     // Hands the output to the caller (0 when there is none).
     uintptr_t finish();
 
-private:
+  private:
     HGLOBAL handle_;
     bool ok_ = false;
     bool locked_ = false;
