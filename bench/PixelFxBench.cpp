@@ -2,62 +2,20 @@
 // photo-like picture at 24 bits. Our effects return a new picture, so the
 // copy is timed on our side; ImageMagick's in-place operations work on a
 // clone made outside the timing.
-#include "BenchImages.h"
+#include "FxBenchSupport.h"
 #include "libs/effects/core/PixelEffects.h"
-#include "libs/imagecore/Dib.h"
 #include "platform/GlobalBlock.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <functional>
-#include <magick/MagickCore.h>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Size {
-    int w, h;
-    const char* name;
-};
-constexpr Size kSizes[] = {{1920, 1080, "1920x1080"}, {640, 480, "640x480"}};
-
-std::vector<uint8_t> rgbPixels(int w, int h) {
-    const benchimages::IndexedFrame f = benchimages::photoFrame(w, h);
-    std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
-    for (size_t i = 0; i < f.pixels.size(); ++i)
-        for (size_t c = 0; c < 3; ++c)
-            rgb[i * 3 + c] = f.palette[size_t(f.pixels[i]) * 3 + c];
-    return rgb;
-}
-
-HGLOBAL makeDib(int w, int h) {
-    const std::vector<uint8_t> rgb = rgbPixels(w, h);
-    HGLOBAL d = ic::createDib(w, h, 24, nullptr);
-    ic::MutableDib m(d);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* s = &rgb[(size_t(y) * size_t(w) + size_t(x)) * 3];
-            uint8_t* o = m.row(y) + size_t(x) * 3;
-            o[0] = s[2];
-            o[1] = s[1];
-            o[2] = s[0];
-        }
-    return d;
-}
-
-Image* makeImage(int w, int h) {
-    static const bool ready = [] {
-        MagickCoreGenesis(nullptr, MagickFalse);
-        return true;
-    }();
-    (void)ready;
-    const std::vector<uint8_t> rgb = rgbPixels(w, h);
-    ExceptionInfo* e = AcquireExceptionInfo();
-    Image* img = ConstituteImage(size_t(w), size_t(h), "RGB", CharPixel, rgb.data(), e);
-    DestroyExceptionInfo(e);
-    return img;
-}
+using fxbench::kSizes;
+using fxbench::Size;
 
 using Ours = std::function<uintptr_t(uintptr_t)>;
 // A peer that makes a new image, or (inPlace) changes the one it is given.
@@ -67,7 +25,7 @@ void registerPair(const std::string& name, Ours ours, Peer peer, bool peerInPlac
     for (const Size& s : kSizes) {
         benchmark::RegisterBenchmark(("Fx" + name + "_ours_" + s.name).c_str(),
                                      [=](benchmark::State& st) {
-                                         zp::GlobalBlock dib(makeDib(s.w, s.h));
+                                         zp::GlobalBlock dib(fxbench::frameDib(s.w, s.h));
                                          for (auto _ : st) {
                                              zp::GlobalBlock out(ours(dib.get()));
                                              if (!out) st.SkipWithError("effect failed");
@@ -77,7 +35,7 @@ void registerPair(const std::string& name, Ours ours, Peer peer, bool peerInPlac
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Fx" + name + "_imagemagick_" + s.name).c_str(),
                                      [=](benchmark::State& st) {
-                                         Image* src = makeImage(s.w, s.h);
+                                         Image* src = fxbench::frameImage(s.w, s.h);
                                          ExceptionInfo* e = AcquireExceptionInfo();
                                          for (auto _ : st) {
                                              Image* in = src;

@@ -8,9 +8,8 @@
 // its default speed, dithering 1.0); each reports the result's PSNR against
 // the picture as the counter "psnr". ImageMagick is held to one thread, as
 // ours run on one; rates use wall time.
-#include "BenchImages.h"
+#include "FxBenchSupport.h"
 #include "libs/effects/core/ScaleEffects.h"
-#include "libs/imagecore/Dib.h"
 #include "libs/imagecore/Quantizer.h"
 #include "platform/GlobalBlock.h"
 
@@ -44,29 +43,17 @@ std::vector<uint8_t> photoRgb(int w, int h) {
     return rgb;
 }
 
-HGLOBAL makeDib(const std::vector<uint8_t>& rgb, int w, int h) {
-    HGLOBAL d = ic::createDib(w, h, 24, nullptr);
-    ic::MutableDib m(d);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* s = &rgb[(size_t(y) * size_t(w) + size_t(x)) * 3];
-            uint8_t* o = m.row(y) + size_t(x) * 3;
-            o[0] = s[2], o[1] = s[1], o[2] = s[0];
-        }
-    return d;
-}
+using fxbench::makeDib;
 
+// ImageMagick held to one thread, as ours run on one.
 Image* makeImage(const std::vector<uint8_t>& rgb, int w, int h) {
-    static const bool ready = [] {
+    static const bool oneThread = [] {
         MagickCoreGenesis(nullptr, MagickFalse);
         SetMagickResourceLimit(ThreadResource, 1);
         return true;
     }();
-    (void)ready;
-    ExceptionInfo* e = AcquireExceptionInfo();
-    Image* img = ConstituteImage(size_t(w), size_t(h), "RGB", CharPixel, rgb.data(), e);
-    DestroyExceptionInfo(e);
-    return img;
+    (void)oneThread;
+    return fxbench::makeImage(rgb, w, h);
 }
 
 double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {

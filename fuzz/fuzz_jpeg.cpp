@@ -1,30 +1,11 @@
 // libFuzzer target: the JPEG decoder (libjpeg-turbo from memory) over
 // arbitrary bytes, building and freeing the DIB as the entry points do.
-#include "libs/codec/CodecErrors.h"
+#include "FuzzStill.h"
 #include "libs/codec/core/JpegDecoder.h"
-#include "platform/GlobalBlock.h"
 
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-
-// libjpeg decodes every row of a declared size even when the data is
-// missing; a smaller pixel limit than the codec's keeps each run fast.
-constexpr uint64_t kMaxPixels = uint64_t(1) << 22;
-
-int16_t keepGoing(int16_t, void*) {
-    return 1;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    gifcore::JpegHeader header;
-    if (gifcore::readJpegHeader(data, size, header) == PVE_OK &&
-        uint64_t(header.width) * uint64_t(header.height) > kMaxPixels)
-        return 0;
-    zp::GlobalBlock out;
-    gifcore::decodeJpeg(data, size, {}, gifcore::Progress(keepGoing, nullptr), out);
-    return 0;
+    return fuzzstill::runProbed(data, size, gifcore::readJpegHeader, gifcore::decodeJpeg);
 }

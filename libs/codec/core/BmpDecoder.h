@@ -43,22 +43,4 @@ int32_t decodeBmp(const uint8_t* data, size_t size, const StillOptions& options,
 void decodeBmpRle(const uint8_t* data, size_t size, bool fourBits, ic::MutableDib& dib,
                   const Progress& progress, bool& cancelled);
 
-// Reports progress 0..99 as rows go by, calling back only when the percent changes.
-class RowProgress {
-  public:
-    RowProgress(const Progress& progress, int32_t rows) : progress_(progress), rows_(rows) {}
-    // False when the caller said stop.
-    bool row(int32_t done) {
-        const int32_t percent = int32_t(int64_t(done) * 99 / rows_);
-        if (percent == last_) return true;
-        last_ = percent;
-        return progress_.report(percent);
-    }
-
-  private:
-    const Progress& progress_;
-    int32_t rows_;
-    int32_t last_ = 0;
-};
-
 } // namespace gifcore

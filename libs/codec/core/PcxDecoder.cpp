@@ -184,17 +184,13 @@ int32_t decodePcx(const uint8_t* data, size_t size, const StillOptions&, const P
         if (!target.ok()) return PVE_NO_MEMORY;
         std::vector<uint8_t> line(lineBytes);
         LineReader reader(start, end, h.encoding == 1);
-        int32_t lastPercent = -1;
+        RowProgress rows(progress, h.height, true);
         // A truncated file is refused: for 8 bits the colour table would be
         // read from pixel bytes, so a partial picture could not be trusted.
         for (int32_t y = 0; y < h.height; ++y) {
             if (!reader.next(line.data(), lineBytes)) return PVE_PCX_SHORT;
             convertLine(h, line.data(), target.row(y));
-            const int32_t percent = int32_t(int64_t(y) * 99 / h.height);
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                if (!progress.report(percent)) return PVE_CANCELLED;
-            }
+            if (!rows.row(y)) return PVE_CANCELLED;
         }
     }
     out = std::move(dib);

@@ -312,13 +312,7 @@ int32_t readPngHeader(const uint8_t* data, size_t size, PngHeader& out) {
 
 int32_t decodePng(const uint8_t* data, size_t size, const StillOptions& /*options*/,
                   const Progress& progress, zp::GlobalBlock& out) {
-    try {
-        return decode(data, size, progress, out);
-    } catch (const std::bad_alloc&) {
-        return PVE_NO_MEMORY;
-    } catch (...) {
-        return PVE_INTERNAL;
-    }
+    return guarded([&] { return decode(data, size, progress, out); });
 }
 
 } // namespace gifcore

@@ -30,16 +30,6 @@ HPALETTE paletteOf(const ic::DibView& view) {
     return CreatePalette(log);
 }
 
-template <class Body> int32_t guarded(Body&& body) {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return PVE_NO_MEMORY;
-    } catch (...) {
-        return PVE_INTERNAL;
-    }
-}
-
 } // namespace
 
 int32_t readStill(StillDecodeFn decode, const StillOptions& options, const char* file, int32_t bits,

@@ -4,17 +4,52 @@
 // (0 = as stored, 1, 4, 8, 24; dithered when asked), and hand it out as a
 // DIB or as a device bitmap with its palette. A format supplies only its
 // decode function.
+#include "libs/codec/CodecErrors.h"
 #include "libs/codec/PvCodec.h"
 #include "libs/imagecore/Progress.h"
 #include "platform/GlobalBlock.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 namespace gifcore {
 
 // Progress of the readers: the imagecore one (1 = go on, 0 = stop).
 using Progress = ic::Progress;
+
+// Runs body, answering PVE_NO_MEMORY or PVE_INTERNAL for what it throws:
+// nothing may leave a decoder called from the extern "C" entry points.
+template <class Body> int32_t guarded(Body&& body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return PVE_NO_MEMORY;
+    } catch (...) {
+        return PVE_INTERNAL;
+    }
+}
+
+// Reports progress 0..99 as rows go by, calling back only when the percent
+// changes so a tall picture does not flood the caller. With fromStart, row
+// 0 reports 0 as well.
+class RowProgress {
+  public:
+    RowProgress(const Progress& progress, int32_t rows, bool fromStart = false)
+        : progress_(progress), rows_(rows), last_(fromStart ? -1 : 0) {}
+    // False when the caller said stop.
+    bool row(int32_t done) {
+        const int32_t percent = int32_t(int64_t(done) * 99 / rows_);
+        if (percent == last_) return true;
+        last_ = percent;
+        return progress_.report(percent);
+    }
+
+  private:
+    const Progress& progress_;
+    int32_t rows_;
+    int32_t last_;
+};
 
 // Format-specific choices passed through from the entry points.
 struct StillOptions {

@@ -183,18 +183,14 @@ int32_t decodeTga(const uint8_t* data, size_t size, const StillOptions&, const P
         if (!target.ok()) return PVE_NO_MEMORY;
         std::vector<uint8_t> raw(size_t(h.width) * bytes);
         PixelReader reader(start, end, bytes, h.rle());
-        int32_t lastPercent = -1;
+        RowProgress rows(progress, h.height, true);
         // A truncated file is refused rather than shown in part: nothing in
         // the format tells a short file from a header that lies, so a
         // partial picture would as often be garbage as a cut-off image.
         for (int32_t y = 0; y < h.height; ++y) {
             if (!reader.row(raw.data(), h.width)) return PVE_TGA_SHORT;
             convertRow(h, raw.data(), target.row(h.topDown() ? y : h.height - 1 - y));
-            const int32_t percent = int32_t(int64_t(y) * 99 / h.height);
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                if (!progress.report(percent)) return PVE_CANCELLED;
-            }
+            if (!rows.row(y)) return PVE_CANCELLED;
         }
     }
     out = std::move(dib);

@@ -14,6 +14,14 @@ constexpr size_t kMaxGroups = 1 << 20;
 
 } // namespace
 
+namespace {
+// Group 70 holds 16-bit flags; anything not a finite value in range (a
+// damaged file) counts as no flags rather than an undefined conversion.
+int64_t flagBits(double value) {
+    return std::isfinite(value) && std::fabs(value) < 2147483648.0 ? int64_t(value) : 0;
+}
+} // namespace
+
 double EntityWalker::Entity::number(int32_t code, double fallback) const {
     for (const Group& g : groups) {
         double v = 0;
@@ -81,7 +89,7 @@ void EntityWalker::finish(Entity& e, const Affine& t, int32_t depth) {
     if (e.type.empty() || !visit()) return;
     if (inPolyline_) {
         if (e.type == "VERTEX") {
-            const int64_t flags = int64_t(e.number(70, 0));
+            const int64_t flags = flagBits(e.number(70, 0));
             // Polyface face records (128 without 64) carry indices, not points.
             if ((flags & 128) && !(flags & 64)) return;
             vertices_.push_back({e.number(10, 0), e.number(20, 0), e.number(42, 0)});
@@ -92,8 +100,7 @@ void EntityWalker::finish(Entity& e, const Affine& t, int32_t depth) {
     }
     if (e.type == "POLYLINE") {
         inPolyline_ = true;
-        const double flags = e.number(70, 0);
-        polylineClosed_ = std::isfinite(flags) && (int64_t(flags) & 1);
+        polylineClosed_ = flagBits(e.number(70, 0)) & 1;
         vertices_.clear();
         return;
     }
@@ -136,8 +143,7 @@ void EntityWalker::drawEntity(const Entity& e, const Affine& t, int32_t depth) {
             else if (g.code == 42 && !v.empty())
                 v.back().bulge = ok ? n : 0;
         }
-        const double flags = e.number(70, 0);
-        if (spend(v.size())) polyline(out, v, std::isfinite(flags) && (int64_t(flags) & 1));
+        if (spend(v.size())) polyline(out, v, flagBits(e.number(70, 0)) & 1);
     } else if (type == "SOLID" || type == "TRACE" || type == "3DFACE") {
         std::vector<Vertex> v;
         for (int32_t k = 0; k < 4; ++k)

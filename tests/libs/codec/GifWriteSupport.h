@@ -5,6 +5,7 @@
 #include "CodecModule.h"
 #include "libs/codec/PvCodec.h"
 #include "libs/imagecore/Dib.h"
+#include "libs/imagecore/DibFixtures.h"
 #include "platform/GlobalBlock.h"
 
 #include <cstring>
@@ -90,23 +91,7 @@ inline std::vector<RGBQUAD> palette(int count, uint32_t seed) {
 }
 
 // A DIB of `bits` whose pixel (x, y) is fn(x, y) (an index, or 0xRRGGBB for 24 bits).
-inline HGLOBAL makeDib(int w, int h, int bits, const std::vector<RGBQUAD>& colors,
-                       const std::function<uint32_t(int, int)>& fn) {
-    HGLOBAL block = ic::createDib(w, h, bits, colors.empty() ? nullptr : colors.data(),
-                                  uint32_t(colors.size()));
-    ic::MutableDib dib(block);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t v = fn(x, y);
-            if (bits == 24) {
-                uint8_t* p = dib.row(y) + size_t(x) * 3;
-                p[0] = uint8_t(v), p[1] = uint8_t(v >> 8), p[2] = uint8_t(v >> 16);
-            } else {
-                dib.setIndex(x, y, uint8_t(v));
-            }
-        }
-    return block;
-}
+using fixtures::makeDib;
 
 inline int32_t save(const std::string& path, SaveScript& s, int32_t screenW = 0,
                     int32_t screenH = 0, int32_t background = 0, int32_t loops = 1) {

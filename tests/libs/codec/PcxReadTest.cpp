@@ -72,10 +72,6 @@ std::vector<unsigned char> buildPcx(const PcxSpec& s) {
     return out;
 }
 
-uint32_t rgbOf(const RGBQUAD& q) {
-    return uint32_t(q.rgbRed) << 16 | q.rgbGreen << 8 | q.rgbBlue;
-}
-
 // The expected colours of a hand-built file.
 std::vector<uint32_t> expectedOf(const PcxSpec& s) {
     if (!s.rgb.empty()) return s.rgb;
@@ -108,22 +104,10 @@ PcxSpec layout(int bits, int planes, int width, int height, int padding, bool rl
     return s;
 }
 
-class PcxRead : public testing::Test {
+class PcxRead : public ReaderTest {
   protected:
-    void SetUp() override { dir_ = testsupport::tempDir("pcxread"); }
-    void TearDown() override { EXPECT_TRUE(before_ == fixtures::LiveObjects{}) << "leaked"; }
-    fs::path dir_;
-    fixtures::LiveObjects before_;
+    PcxRead() : ReaderTest("pcxread") {}
 };
-
-void expectPixels(const Decoded& d, int w, int h, const std::vector<uint32_t>& want) {
-    ASSERT_TRUE(d.ok()) << "rc " << d.rc;
-    ASSERT_EQ(d.dib->view().width, w);
-    ASSERT_EQ(d.dib->view().height, h);
-    const std::vector<uint32_t> got = d.dib->rgb();
-    for (size_t i = 0; i < want.size(); ++i)
-        ASSERT_EQ(got[i], want[i]) << "pixel " << i % size_t(w) << "," << i / size_t(w);
-}
 
 TEST_F(PcxRead, FilesOfPillowAndImageMagick) {
     const int w = 37, h = 23; // odd width: padded lines
@@ -136,10 +120,7 @@ TEST_F(PcxRead, FilesOfPillowAndImageMagick) {
         indices.push_back(rng() & 0xFF);
     }
     const std::vector<RGBQUAD> table = fixtures::randomTable(256, 8);
-    std::vector<unsigned char> pal;
-    for (const RGBQUAD& q : table)
-        pal.insert(pal.end(), {q.rgbRed, q.rgbGreen, q.rgbBlue});
-    testsupport::writeFile(dir_ / "pal.bin", pal);
+    writePalette(dir_ / "pal.bin", table);
     writePnm(dir_ / "photo.ppm", w, h, photo, false);
     writePnm(dir_ / "few.ppm", w, h, few, false);
     writePnm(dir_ / "grey.pgm", w, h, grey, true);
@@ -327,25 +308,9 @@ TEST_F(PcxRead, FileInfoSniffsBeforeTheExtension) {
 TEST_F(PcxRead, CorpusFilesAgreeWithAnOutsideReader) {
     const fs::path root = testsupport::corpusDir();
     if (root.empty()) GTEST_SKIP() << "no shared corpus";
-    int compared = 0, seen = 0;
-    for (const auto& e : fs::recursive_directory_iterator(root)) {
-        std::string ext = e.path().extension().string();
-        for (char& ch : ext)
-            ch = char(std::tolower(static_cast<unsigned char>(ch)));
-        if (!e.is_regular_file() || ext != ".pcx") continue;
-        ++seen;
-        SCOPED_TRACE(e.path().string());
-        const Decoded d = readDib("rdpcxfiledib", e.path());
-        if (!d.ok()) continue;
-        const fs::path copy = dir_ / "corpus.pcx";
-        fs::copy_file(e.path(), copy, fs::copy_options::overwrite_existing);
-        const double match = closestReference(copy, *d.dib);
-        if (match < 0) continue;
-        EXPECT_GT(match, 40.0);
-        ++compared;
-    }
-    EXPECT_GT(seen, 0);
-    EXPECT_GT(compared, 0);
+    const CorpusCount count = compareCorpus(root, ".pcx", "rdpcxfiledib", dir_);
+    EXPECT_GT(count.seen, 0);
+    EXPECT_GT(count.compared, 0);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "libs/codec/PvCodec.h"
 #include "libs/imagecore/DibFixtures.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -214,6 +215,69 @@ inline std::string errorText(int32_t code) {
     char text[256] = {};
     if (load) load(uint32_t(uint16_t(code)), text, int32_t(sizeof text));
     return text;
+}
+
+inline uint32_t rgbOf(const RGBQUAD& q) {
+    return uint32_t(q.rgbRed) << 16 | q.rgbGreen << 8 | q.rgbBlue;
+}
+
+// A reader test's fixture: its own temporary folder, and no platform object
+// (memory block, GDI object) left alive at the end.
+class ReaderTest : public testing::Test {
+  protected:
+    explicit ReaderTest(const char* dirName) : dirName_(dirName) {}
+    void SetUp() override { dir_ = testsupport::tempDir(dirName_); }
+    void TearDown() override { EXPECT_TRUE(before_ == fixtures::LiveObjects{}) << "leaked"; }
+    const char* dirName_;
+    fs::path dir_;
+    fixtures::LiveObjects before_;
+};
+
+inline void expectPixels(const Decoded& d, int w, int h, const std::vector<uint32_t>& want) {
+    ASSERT_TRUE(d.ok()) << "rc " << d.rc;
+    ASSERT_EQ(d.dib->view().width, w);
+    ASSERT_EQ(d.dib->view().height, h);
+    const std::vector<uint32_t> got = d.dib->rgb();
+    for (size_t i = 0; i < want.size(); ++i)
+        ASSERT_EQ(got[i], want[i]) << "pixel " << i % size_t(w) << "," << i / size_t(w);
+}
+
+// The colour table as the 768-byte palette file pillowSave takes.
+inline void writePalette(const fs::path& path, const std::vector<RGBQUAD>& table) {
+    std::vector<unsigned char> pal;
+    for (const RGBQUAD& q : table)
+        pal.insert(pal.end(), {q.rgbRed, q.rgbGreen, q.rgbBlue});
+    testsupport::writeFile(path, pal);
+}
+
+struct CorpusCount {
+    int seen = 0, compared = 0;
+};
+
+// Reads every corpus file with the extension (lower case, ".pcx") through
+// the entry point and expects it to match an outside reader of the file
+// (copied into dir under a plain name) closely; counts the files seen and
+// those an outside reader could compare.
+inline CorpusCount compareCorpus(const fs::path& root, const std::string& extension,
+                                 const char* entry, const fs::path& dir) {
+    CorpusCount count;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        std::string ext = e.path().extension().string();
+        for (char& ch : ext)
+            ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        if (!e.is_regular_file() || ext != extension) continue;
+        ++count.seen;
+        SCOPED_TRACE(e.path().string());
+        const Decoded d = readDib(entry, e.path());
+        if (!d.ok()) continue;
+        const fs::path copy = dir / ("corpus" + extension);
+        fs::copy_file(e.path(), copy, fs::copy_options::overwrite_existing);
+        const double match = closestReference(copy, *d.dib);
+        if (match < 0) continue;
+        EXPECT_GT(match, 40.0);
+        ++count.compared;
+    }
+    return count;
 }
 
 } // namespace pxt

@@ -89,10 +89,6 @@ std::vector<unsigned char> buildTga(const TgaSpec& s) {
     return out;
 }
 
-uint32_t rgbOf(const RGBQUAD& q) {
-    return uint32_t(q.rgbRed) << 16 | q.rgbGreen << 8 | q.rgbBlue;
-}
-
 // Picture with flat stretches and noise, so both packet kinds occur.
 std::vector<uint32_t> blocky(int w, int h, uint32_t seed) {
     std::vector<uint32_t> px = fixtures::photo(w, h, seed);
@@ -110,22 +106,10 @@ uint32_t fiveBit(uint32_t c) {
     return out;
 }
 
-class TgaRead : public testing::Test {
+class TgaRead : public ReaderTest {
   protected:
-    void SetUp() override { dir_ = testsupport::tempDir("tgaread"); }
-    void TearDown() override { EXPECT_TRUE(before_ == fixtures::LiveObjects{}) << "leaked"; }
-    fs::path dir_;
-    fixtures::LiveObjects before_;
+    TgaRead() : ReaderTest("tgaread") {}
 };
-
-void expectPixels(const Decoded& d, int w, int h, const std::vector<uint32_t>& want) {
-    ASSERT_TRUE(d.ok()) << "rc " << d.rc;
-    ASSERT_EQ(d.dib->view().width, w);
-    ASSERT_EQ(d.dib->view().height, h);
-    const std::vector<uint32_t> got = d.dib->rgb();
-    for (size_t i = 0; i < want.size(); ++i)
-        ASSERT_EQ(got[i], want[i]) << "pixel " << i % size_t(w) << "," << i / size_t(w);
-}
 
 TEST_F(TgaRead, FilesOfPillowAndImageMagick) {
     const int w = 37, h = 23;
@@ -139,10 +123,7 @@ TEST_F(TgaRead, FilesOfPillowAndImageMagick) {
         indices.push_back(rng() % 3 ? rng() & 0xFF : 7);
         indexedRgb.push_back(rgbOf(table[indices.back()]));
     }
-    std::vector<unsigned char> pal;
-    for (const RGBQUAD& q : table)
-        pal.insert(pal.end(), {q.rgbRed, q.rgbGreen, q.rgbBlue});
-    testsupport::writeFile(dir_ / "pal.bin", pal);
+    writePalette(dir_ / "pal.bin", table);
     writePnm(dir_ / "photo.ppm", w, h, photo, false);
     writePnm(dir_ / "few.ppm", w, h, few, false);
     writePnm(dir_ / "grey.pgm", w, h, grey, true);
@@ -356,25 +337,9 @@ TEST_F(TgaRead, SniffingIsStrictAndTheExtensionDecides) {
 TEST_F(TgaRead, CorpusFilesAgreeWithAnOutsideReader) {
     const fs::path root = testsupport::corpusDir();
     if (root.empty()) GTEST_SKIP() << "no shared corpus";
-    int seen = 0, compared = 0;
-    for (const auto& e : fs::recursive_directory_iterator(root)) {
-        std::string ext = e.path().extension().string();
-        for (char& ch : ext)
-            ch = char(std::tolower(static_cast<unsigned char>(ch)));
-        if (!e.is_regular_file() || ext != ".tga") continue;
-        ++seen;
-        SCOPED_TRACE(e.path().string());
-        const Decoded d = readDib("readtgafiledib", e.path());
-        if (!d.ok()) continue;
-        const fs::path copy = dir_ / "corpus.tga";
-        fs::copy_file(e.path(), copy, fs::copy_options::overwrite_existing);
-        const double match = closestReference(copy, *d.dib);
-        if (match < 0) continue;
-        EXPECT_GT(match, 40.0);
-        ++compared;
-    }
-    EXPECT_GT(seen, 20);
-    EXPECT_GT(compared, 20);
+    const CorpusCount count = compareCorpus(root, ".tga", "readtgafiledib", dir_);
+    EXPECT_GT(count.seen, 20);
+    EXPECT_GT(count.compared, 20);
 }
 
 } // namespace

@@ -52,6 +52,11 @@ std::vector<Case> cases() {
         {"huge_only", dxfText(line(1e300, 0, -1e300, 5)), -6},
         {"bad_next_to_good",
          dxfText(line(1e300, 0, 5, 5) + good + "0\nARC\n10\n0\n20\n0\n40\ninf\n"), 1, 1024, 9},
+        {"damaged_flags",
+         dxfText("0\nPOLYLINE\n70\nnan\n0\nVERTEX\n70\n1e300\n10\n0\n20\n0\n0\nVERTEX\n70\nnan\n"
+                 "10\n50\n20\n0\n0\nSEQEND\n0\nLWPOLYLINE\n70\n-inf\n10\n0\n20\n0\n10\n9\n20\n0\n" +
+                 good),
+         1, 1024, 9},
         {"wide_but_finite", dxfText(line(0, 0, 1e11, 1e11) + line(0, 0, 1, 1)), 1, 1024, 1024},
         {"zero_size", dxfText("0\nPOINT\n10\n3\n20\n3\n"), 1, 9, 9},
         {"never_ending", "0\nSECTION\n2\nENTITIES\n" + good + "0\nLINE\n10\n0\n20\n0\n11\n5", 1,
