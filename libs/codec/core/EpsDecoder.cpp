@@ -244,18 +244,14 @@ int32_t readEpsInfo(const uint8_t* data, size_t size, EpsInfo& out) {
 
 int32_t decodeEps(const uint8_t* data, size_t size, const StillOptions& /*options*/,
                   const Progress& progress, zp::GlobalBlock& out) {
-    try {
+    return guarded([&]() -> int32_t {
         EpsSections sections;
         const int32_t rc = readEpsSections(data, size, sections);
         if (rc == PVE_EPS_NOT && data && isPostScript(data, size)) return PVE_EPS_NO_PREVIEW;
         if (rc != PVE_OK) return rc;
         if (sections.tiffLength == 0) return PVE_EPS_NO_PREVIEW;
         return decodePreview(data + sections.tiffOffset, sections.tiffLength, progress, out);
-    } catch (const std::bad_alloc&) {
-        return PVE_NO_MEMORY;
-    } catch (...) {
-        return PVE_INTERNAL;
-    }
+    });
 }
 
 } // namespace gifcore

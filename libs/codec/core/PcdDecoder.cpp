@@ -92,7 +92,7 @@ int32_t decodePcd(const uint8_t* data, size_t size, const StillOptions& options,
         const YccTables& t = ycc();
         const size_t w = size_t(r.width);
         const uint8_t* pair = data + r.offset;
-        int32_t lastPercent = -1;
+        RowProgress rows(progress, r.height, true);
         // Each pair of rows: two luma rows, then one row each of C1 and C2
         // at half width shared by the pair.
         for (int32_t y = 0; y < r.height; y += 2, pair += w * 3) {
@@ -111,11 +111,7 @@ int32_t decodePcd(const uint8_t* data, size_t size, const StillOptions& options,
                     px[2] = clamp8((l + t.c2ToRed[b] + 32768) >> 16);
                 }
             }
-            const int32_t percent = y * 99 / r.height;
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                if (!progress.report(percent)) return PVE_CANCELLED;
-            }
+            if (!rows.row(y)) return PVE_CANCELLED;
         }
     }
     out = std::move(dib);
