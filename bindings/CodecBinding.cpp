@@ -208,19 +208,6 @@ bool readgiffile(const std::string& file, int32_t bits, bool dither, zp::TBitmap
     return true;
 }
 
-bool rdgiffiledib(const std::string& file, int32_t bits, bool dither, HGLOBAL& dib, void* user,
-                  PVProgressCallback cb) {
-    auto proc = resolve<PFN_rdgiffiledib>(CodecLibrary, kCodecDll, "rdgiffiledib");
-    if (!proc) return false;
-    uintptr_t handle = 0;
-    const bool ok = callReader(
-        CodecLibrary, file,
-        [&] { return proc(file.c_str(), bits, dither ? 1 : 0, &handle, nullptr, user, cb, 0); },
-        false);
-    if (ok) dib = handle;
-    return ok;
-}
-
 namespace {
 
 // Adapters that put the out-handles where each entry point wants them.
@@ -279,6 +266,7 @@ ZENTROPE_BITMAP_READER(readpcxfile)
 ZENTROPE_BITMAP_READER(readpngfile)
 ZENTROPE_BITMAP_READER(readtgafile)
 ZENTROPE_BITMAP_READER(readepsfile)
+ZENTROPE_DIB_READER(rdgiffiledib)
 ZENTROPE_DIB_READER(rdbmpfiledib)
 ZENTROPE_DIB_READER(rdpngfiledib)
 ZENTROPE_DIB_READER(rdpcxfiledib)
