@@ -15,6 +15,11 @@ namespace gifcore {
 
 namespace {
 
+// Largest chunk libpng may allocate (ancillary chunks only; image data is
+// streamed) and how many ancillary chunks it keeps.
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(16) << 20;
+constexpr png_uint_32 kMaxAncillaryChunks = 1000;
+
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 uint32_t bigEndian32(const uint8_t* p) {
@@ -106,6 +111,10 @@ int32_t failure(const PngState& s) {
 int32_t setUp(PngState& s) {
     if (setjmp(png_jmpbuf(s.png))) return failure(s);
     png_set_user_limits(s.png, uint32_t(ic::kMaxSide), uint32_t(ic::kMaxSide));
+    // A chunk's declared length is the file's word: without a cap a damaged
+    // text or profile chunk makes libpng ask for gigabytes before reading it.
+    png_set_chunk_malloc_max(s.png, kMaxChunkBytes);
+    png_set_chunk_cache_max(s.png, kMaxAncillaryChunks);
     png_set_read_fn(s.png, &s, readBytes);
     png_read_info(s.png, s.info);
 
@@ -205,10 +214,26 @@ void convertRow(const PngState& s, const uint8_t* in, uint8_t* out) {
     }
 }
 
+// libpng allocates a whole ancillary chunk before reading it, trusting the
+// length the file declares. The file is in memory, so a chunk other than
+// image data that claims more bytes than are left is refused here first.
+bool chunksFit(const uint8_t* data, size_t size) {
+    size_t pos = 8;
+    while (pos + 8 <= size) {
+        const uint32_t length = bigEndian32(data + pos);
+        const uint8_t* type = data + pos + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) return true;
+        if (length > size - pos - 8 || size - pos - 8 - length < 4) return false;
+        pos += size_t(length) + 12;
+    }
+    return true;
+}
+
 int32_t decode(const uint8_t* data, size_t size, const Progress& progress, zp::GlobalBlock& out) {
     PngHeader header;
     const int32_t rc = readPngHeader(data, size, header);
     if (rc != PVE_OK) return rc;
+    if (!chunksFit(data, size)) return PVE_TRUNCATED;
     PngState s;
     s.data = data;
     s.size = size;
