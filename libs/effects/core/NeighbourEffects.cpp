@@ -21,6 +21,17 @@ Rows3 rows3(const ic::DibView& in, int32_t y) {
     return Rows3{in.row(std::max(y - 1, 0)), in.row(y), in.row(std::min(y + 1, in.height - 1))};
 }
 
+// Runs body(rows around y, output row) for every row of the area, reporting
+// progress; 0 when the caller said stop, else the finished picture.
+template <class Body> uintptr_t eachAreaRow(EffectJob& job, Body&& body) {
+    const Rect a = job.area();
+    for (int32_t y = a.top; y < a.bottom; ++y) {
+        body(rows3(job.in(), y), reinterpret_cast<uint8_t*>(job.outRow(y)));
+        if (!job.progress().row(y - a.top, a.height())) return 0;
+    }
+    return job.finish();
+}
+
 } // namespace
 
 uintptr_t edge(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, void* user,
@@ -31,9 +42,7 @@ uintptr_t edge(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, void
     const Rect a = job.area();
     const ic::DibView& in = job.in();
     const float gain = amount / 4.0f; // a full black-white step reaches white at amount 1
-    for (int32_t y = a.top; y < a.bottom; ++y) {
-        const Rows3 r = rows3(in, y);
-        uint8_t* out = reinterpret_cast<uint8_t*>(job.outRow(y));
+    return eachAreaRow(job, [&](const Rows3& r, uint8_t* out) {
         for (int32_t x = a.left; x < a.right; ++x) {
             const size_t l = size_t(std::max(x - 1, 0)) * 3, m = size_t(x) * 3,
                          rt = size_t(std::min(x + 1, in.width - 1)) * 3;
@@ -45,9 +54,7 @@ uintptr_t edge(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, void
                 out[m + c] = clamp255f(std::sqrt(float(gx * gx + gy * gy)) * gain);
             }
         }
-        if (!job.progress().row(y - a.top, a.height())) return 0;
-    }
-    return job.finish();
+    });
 }
 
 uintptr_t engrave(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, void* user,
@@ -56,9 +63,7 @@ uintptr_t engrave(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, v
     if (depth < 1 || depth > 10 || !job.setArea(left, top, right, bottom) || !job.out()) return 0;
     const Rect a = job.area();
     const ic::DibView& in = job.in();
-    for (int32_t y = a.top; y < a.bottom; ++y) {
-        const Rows3 r = rows3(in, y);
-        uint8_t* out = reinterpret_cast<uint8_t*>(job.outRow(y));
+    return eachAreaRow(job, [&](const Rows3& r, uint8_t* out) {
         for (int32_t x = a.left; x < a.right; ++x) {
             const int32_t l = std::max(x - 1, 0), rt = std::min(x + 1, in.width - 1);
             // Lit from the top left: a grey relief carved into the surface.
@@ -67,9 +72,7 @@ uintptr_t engrave(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, v
             uint8_t* o = out + size_t(x) * 3;
             o[0] = o[1] = o[2] = v;
         }
-        if (!job.progress().row(y - a.top, a.height())) return 0;
-    }
-    return job.finish();
+    });
 }
 
 uintptr_t despeckle(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, void* user,
@@ -79,9 +82,7 @@ uintptr_t despeckle(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb,
         return 0;
     const Rect a = job.area();
     const ic::DibView& in = job.in();
-    for (int32_t y = a.top; y < a.bottom; ++y) {
-        const Rows3 r = rows3(in, y);
-        uint8_t* out = reinterpret_cast<uint8_t*>(job.outRow(y));
+    return eachAreaRow(job, [&](const Rows3& r, uint8_t* out) {
         for (int32_t x = a.left; x < a.right; ++x) {
             const size_t l = size_t(std::max(x - 1, 0)) * 3, m = size_t(x) * 3,
                          rt = size_t(std::min(x + 1, in.width - 1)) * 3;
@@ -94,9 +95,7 @@ uintptr_t despeckle(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb,
                 if (std::abs(int32_t(r.mid[m + c]) - v[4]) > tolerance) out[m + c] = v[4];
             }
         }
-        if (!job.progress().row(y - a.top, a.height())) return 0;
-    }
-    return job.finish();
+    });
 }
 
 uintptr_t oilPainting(uintptr_t dib, int32_t left, int32_t top, ic::ProgressFn cb, void* user,
