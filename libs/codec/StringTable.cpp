@@ -1,8 +1,6 @@
+#include "libs/imagecore/StringTable.h"
 #include "libs/codec/CodecErrors.h"
 #include "libs/codec/PvCodec.h"
-
-#include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -85,17 +83,8 @@ constexpr Entry kTable[] = {
 } // namespace
 
 int32_t codecStringFor(uint32_t id, char* buffer, int32_t size) {
-    if (!buffer || size < 1) return 0;
-    buffer[0] = '\0';
-    for (const Entry& e : kTable) {
-        if (uint32_t(uint16_t(e.code)) == id) {
-            const int32_t n = std::min<int32_t>(int32_t(std::strlen(e.text)), size - 1);
-            std::memcpy(buffer, e.text, size_t(n));
-            buffer[n] = '\0';
-            return n;
-        }
-    }
-    return 0;
+    const Entry* e = ic::findString(kTable, id);
+    return ic::copyString(buffer, size, e ? e->text : "");
 }
 
 PVCODEC_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {

@@ -1,8 +1,7 @@
 // The DXF library's texts, read by number through PVLoadString.
+#include "libs/imagecore/StringTable.h"
 #include "libs/codec/PvCodec.h"
 #include "libs/dxf/core/DxfErrors.h"
-
-#include <cstdio>
 
 using namespace dxfcore;
 
@@ -32,12 +31,6 @@ constexpr Entry kTable[] = {
 } // namespace
 
 PVCODEC_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {
-    if (!buffer || size < 1) return 0;
-    buffer[0] = '\0';
-    for (const Entry& e : kTable) {
-        if (uint32_t(uint16_t(e.code)) != id) continue;
-        const int n = std::snprintf(buffer, size_t(size), "%s", e.text);
-        return n < 0 ? 0 : (n >= size ? size - 1 : n);
-    }
-    return 0;
+    const Entry* e = ic::findString(kTable, id);
+    return ic::copyString(buffer, size, e ? e->text : "");
 }

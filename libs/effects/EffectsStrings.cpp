@@ -1,12 +1,10 @@
 // The effects library's string table and initialisation entry point.
 #include "libs/effects/PvEffects.h"
-
-#include <algorithm>
-#include <cstring>
+#include "libs/imagecore/StringTable.h"
 
 namespace {
 struct Entry {
-    uint32_t id;
+    int32_t code;
     const char* text;
 };
 constexpr Entry kTable[] = {
@@ -18,16 +16,8 @@ constexpr Entry kTable[] = {
 } // namespace
 
 PVEFFECTS_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {
-    if (!buffer || size < 1) return 0;
-    buffer[0] = '\0';
-    for (const Entry& e : kTable)
-        if (e.id == id) {
-            const int32_t n = std::min<int32_t>(int32_t(std::strlen(e.text)), size - 1);
-            std::memcpy(buffer, e.text, size_t(n));
-            buffer[n] = '\0';
-            return n;
-        }
-    return 0;
+    const Entry* e = ic::findString(kTable, id);
+    return ic::copyString(buffer, size, e ? e->text : "");
 }
 
 PVEFFECTS_API int32_t InitDLL(uintptr_t /*window*/) {

@@ -1,9 +1,10 @@
 // The TIFF library's texts, read by number through PVLoadString. Where
 // libtiff gave a reason, it is appended to the text.
+#include "libs/imagecore/StringTable.h"
 #include "libs/codec/PvCodec.h"
 #include "libs/tiff/core/TiffErrors.h"
 
-#include <cstdio>
+#include <string>
 
 using namespace tifcore;
 
@@ -37,15 +38,10 @@ constexpr Entry kTable[] = {
 } // namespace
 
 PVCODEC_API int32_t PVLoadString(uint32_t id, char* buffer, int32_t size) {
-    if (!buffer || size < 1) return 0;
-    buffer[0] = '\0';
-    for (const Entry& e : kTable) {
-        if (uint32_t(uint16_t(e.code)) != id) continue;
-        const char* reason = e.withReason ? lastLibtiffError() : "";
-        const int n = reason[0]
-                          ? std::snprintf(buffer, size_t(size), "%s (libtiff: %s)", e.text, reason)
-                          : std::snprintf(buffer, size_t(size), "%s", e.text);
-        return n < 0 ? 0 : (n >= size ? size - 1 : n);
-    }
-    return 0;
+    const Entry* e = ic::findString(kTable, id);
+    if (!e) return ic::copyString(buffer, size, "");
+    const char* reason = e->withReason ? lastLibtiffError() : "";
+    if (!reason[0]) return ic::copyString(buffer, size, e->text);
+    const std::string detail = std::string(" (libtiff: ") + reason + ")";
+    return ic::copyString(buffer, size, e->text, detail.c_str());
 }
