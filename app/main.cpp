@@ -1,43 +1,19 @@
-// Zentrope. Until the main window lands, the program loads each GIF named
-// on the command line (or every GIF in the samples folder) through the
-// animated-image model and lists its frames and comments.
+// Zentrope. Until the main window lands, the program shows a demo window:
+// the GIFs named on the command line (or found in the samples folder)
+// playing, and the other pictures in the still-image component.
+#include "app/DemoWindow.h"
 #include "bindings/CodecBinding.h"
-#include "imaging/animated/PVAnimationModel.h"
 #include "platform/Module.h"
 
+#include <QApplication>
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
 namespace fs = std::filesystem;
 
-static bool describe(const fs::path& file) {
-    PVAnimationModel model;
-    try {
-        model.LoadFromFile(file.string());
-    } catch (const ErrorInvalid& e) {
-        std::printf("%s: %s\n", file.c_str(), e.what());
-        return false;
-    }
-    std::printf("%s: screen %u x %u, %zu frame(s), %zu comment block(s)\n", file.c_str(),
-                model.ScreenWidth, model.ScreenHeight, model.Frames()->size(),
-                model.Comments()->size());
-    for (const TMyGifAnimation* f : *model.Frames())
-        std::printf("  %-32s at (%d, %d) %d x %d, delay %u, disposal %u%s%s, loops %d\n",
-                    f->Name.c_str(), f->Left, f->Top, f->Width, f->Height, f->Delay, f->Disposal,
-                    f->HasTransparency ? ", transparent" : "", f->Interlaced ? ", interlaced" : "",
-                    f->Loops);
-    for (const TStringList* c : *model.Comments())
-        for (const std::string& line : *c)
-            std::printf("  comment: %s\n", line.c_str());
-    if (model.Frames()->empty() && model.CurrentDib()->Dib())
-        std::printf("  single image %d x %d, %d bits per pixel\n", model.CurrentDib()->Width(),
-                    model.CurrentDib()->Height(), model.CurrentDib()->BitCount());
-    return true;
-}
-
 int main(int argc, char** argv) {
+    QApplication app(argc, argv);
     DLL96V1::Startup(argv[0]);
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i)
@@ -46,11 +22,17 @@ int main(int argc, char** argv) {
         const fs::path samples = fs::path(ProgramFolder()) / ".." / "samples";
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(samples, ec))
-            if (entry.path().extension() == ".gif") files.push_back(entry.path());
+            files.push_back(entry.path());
         std::sort(files.begin(), files.end());
     }
-    bool ok = !files.empty();
-    for (const auto& file : files)
-        ok = describe(file) && ok;
-    return ok ? 0 : 1;
+    std::vector<std::string> animations, stills;
+    for (const fs::path& file : files) {
+        std::string ext = file.extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        (ext == ".gif" ? animations : stills).push_back(file.string());
+    }
+    DemoWindow window(animations, stills);
+    window.resize(900, 560);
+    window.show();
+    return app.exec();
 }

@@ -10,14 +10,16 @@ namespace fs = std::filesystem;
 
 // Sanitizer options of every test program: allocation failures come back as
 // null (the code under test must handle them), leaks are reported, and the
-// leaks inside system libraries listed in lsan.supp are not.
-extern "C" const char* __asan_default_options() {
+// leaks inside system libraries listed in lsan.supp are not. The sanitizer
+// runtime finds these through the dynamic symbol table, so they must stay
+// visible although the build hides symbols by default.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
     return "allocator_may_return_null=1:detect_leaks=1";
 }
-extern "C" const char* __lsan_default_options() {
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_options() {
     return "suppressions=" ZENTROPE_LSAN_SUPPRESSIONS ":print_suppressions=0";
 }
-extern "C" const char* __ubsan_default_options() {
+extern "C" __attribute__((visibility("default"))) const char* __ubsan_default_options() {
     return "print_stacktrace=1:halt_on_error=1";
 }
 

@@ -1,5 +1,5 @@
 // make-samples FOLDER: writes the sample animations into FOLDER through the
-// same model and codec the program uses.
+// same model and codec the program uses, and a still picture as a BMP file.
 #include "bindings/CodecBinding.h"
 #include "imaging/animated/PVAnimationModel.h"
 #include "imaging/animated/PVTDib.h"
@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <filesystem>
 #include <functional>
 
@@ -108,6 +110,35 @@ bool colourWheel(const fs::path& file) {
     return save(model, file, 120, 120, 0);
 }
 
+// A 24-bit still picture: sky, sun and hills, written as a plain BMP file.
+bool stillPicture(const fs::path& file) {
+    const int w = 320, h = 200;
+    PVWebImg::PVTDib dib;
+    if (!dib.CreateDib(0, w, 24, h)) return false;
+    const int stride = (w * 3 + 3) & ~3;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = dib.Bits() + size_t(h - 1 - y) * stride;
+        for (int x = 0; x < w; ++x) {
+            const double hill = 140 + 25 * std::sin(x / 40.0) + 10 * std::sin(x / 13.0);
+            const double sun = std::hypot(x - 240, y - 50);
+            uint8_t r = uint8_t(90 + y / 2), g = uint8_t(150 + y / 4), b = 235;
+            if (sun < 26) r = 255, g = uint8_t(220 - sun * 2), b = 60;
+            if (y > hill) r = uint8_t(40 + (x + y) % 30), g = uint8_t(120 + (y - hill)), b = 50;
+            row[x * 3] = b, row[x * 3 + 1] = g, row[x * 3 + 2] = r;
+        }
+    }
+    const uint32_t dibBytes = dib.BitsOffset() + uint32_t(stride) * h;
+    uint8_t header[14] = {'B', 'M'};
+    const uint32_t total = 14 + dibBytes, offset = 14 + dib.BitsOffset();
+    std::memcpy(header + 2, &total, 4);
+    std::memcpy(header + 10, &offset, 4);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header), 14);
+    out.write(reinterpret_cast<const char*>(dib.Dib()), dibBytes);
+    if (!out) std::fprintf(stderr, "make-samples: cannot write %s\n", file.c_str());
+    return bool(out);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,5 +151,6 @@ int main(int argc, char** argv) {
     fs::create_directories(folder);
     bool ok = bouncingBall(folder / "bouncing-ball.gif");
     ok = colourWheel(folder / "colour-wheel.gif") && ok;
+    ok = stillPicture(folder / "landscape.bmp") && ok;
     return ok ? 0 : 1;
 }

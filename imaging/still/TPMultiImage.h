@@ -7,8 +7,9 @@
 // cuts and pastes through the clipboard.
 //
 // The implementation is split by concern: TPMultiImage.cpp (creation,
-// properties, view, clipboard, rotation), TPMultiImageLoad.cpp (ImageName,
-// readers, ".RES" images, ReadImageInfo), TPMultiImagePaint.cpp (painting,
+// properties, view, keys), TPMultiImageClipboard.cpp (clipboard, rotation,
+// window copies), TPMultiImageLoad.cpp (ImageName, readers, ReadImageInfo),
+// TPMultiImageResource.cpp (".RES" images), TPMultiImagePaint.cpp (painting,
 // scroll bars, text overlay, transitions), TPMultiImageMouse.cpp (grab hand,
 // rubber band) and TPMultiImageScrollText.cpp (".SCM" and ".CMS" modes).
 //
@@ -192,6 +193,7 @@ class TPMultiImage : public QWidget {
     // Scrolling-text settings; a caller may fill them and call ShowCreditLine.
     QFont ScrollFont;
     int ScrollSpeed = 1;
+    COLORREF ScrollFontColor = 255; // the colour of ScrollFont's text
     COLORREF ScrollBackColor = 0;
     std::string ScrollMessage;
     std::vector<std::string> CreditLines;
@@ -324,4 +326,23 @@ class TPMultiImage : public QWidget {
 
     // Scrolling-text modes (TPMultiImageScrollText.cpp owns the layout).
     std::unique_ptr<ScrollTextState> FScrollText;
+
+    // Paint / Mouse
+    // The surface a running transition draws on; painted instead of the picture.
+    uintptr_t FFXSurface = 0;
+    // Whether the control had a cursor of its own before the grab hand.
+    bool FHadCursor = false;
+    void PaintPicture(QPainter& painter);
+
+    // TPMultiImage.cpp / Load
+    // The 1-pixel frame of bsSingle: a child drawn over the control, so the
+    // painting code needs no border case and mouse input passes through it.
+    QFrame* FBorder = nullptr;
+    bool PasteDib(const QByteArray& packed);
+    bool ReadFormat(const std::string& format, const std::string& fileName, zp::TBitmap& bitmap);
+    bool FillImageInfo(const std::string& fileName, bool reportError);
+    void ReportError(int16_t code, const std::string& text);
+    // Bytes of the packed DIB the data's header describes; 0 when the header
+    // is not acceptable or the data is shorter than it promises.
+    static uint64_t PackedDibSize(const QByteArray& packed);
 };

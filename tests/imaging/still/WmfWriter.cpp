@@ -1,6 +1,6 @@
 #include "WmfWriter.h"
 
-#include <QGuiApplication>
+#include "WidgetSupport.h"
 #include <algorithm>
 
 namespace wmftest {
@@ -41,10 +41,7 @@ std::vector<uint8_t> makeDib(int w, int h, int bits, const std::vector<uint32_t>
 }
 
 void guiApp() {
-    static int argc = 1;
-    static char name[] = "test_imaging_still";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    testsupport::widgetApp();
 }
 
 } // namespace wmftest

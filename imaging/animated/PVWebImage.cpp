@@ -1,0 +1,260 @@
+// Construction, properties, drawing and scroll bars of the animated-image
+// component; playback is in PVWebImagePlayback.cpp.
+#include "imaging/animated/PVWebImage.h"
+
+#include "imaging/common/DibImage.h"
+
+#include <QFrame>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Fills the part of r inside the image; r may be empty, negative or outside.
+void fillClipped(QImage& image, const QRect& r, QRgb colour) {
+    const QRect clipped = r.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(row + clipped.left(), row + clipped.right() + 1, colour);
+    }
+}
+
+} // namespace
+
+PVWebImage::PVWebImage(QWidget* parent)
+    : QWidget(parent), FColor(GetSysColor(COLOR_BTNFACE)),
+      FPngJpgBackGroundColor(GetSysColor(COLOR_BTNFACE)), FDelayTimer(new QTimer(this)),
+      FVertScrollBar(new QScrollBar(Qt::Vertical, this)),
+      FHorzScrollBar(new QScrollBar(Qt::Horizontal, this)), FCornerPanel(new QFrame(this)) {
+    // The canvas covers every pixel, so Qt need not erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(105, 105);
+    // Timer defaults: running, one second, so the first delay runs out a
+    // second after creation.
+    connect(FDelayTimer, &QTimer::timeout, this, [this] { DelayTimerTimer(); });
+    FDelayTimer->start(1000);
+    FCornerPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    for (QWidget* part :
+         {static_cast<QWidget*>(FVertScrollBar), static_cast<QWidget*>(FHorzScrollBar),
+          static_cast<QWidget*>(FCornerPanel)})
+        part->setGeometry(0, 0, 0, 0);
+    connect(FVertScrollBar, &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
+    connect(FHorzScrollBar, &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
+}
+
+PVWebImage::~PVWebImage() {
+    FDelayTimer->setInterval(1);
+    FPlaying = -1;
+    delete FDelayTimer;
+    delete FCornerPanel;
+    delete FHorzScrollBar;
+    delete FVertScrollBar;
+    // The model frees the picture on display, the frames and the comments.
+}
+
+void PVWebImage::SetAutoSize(bool value) {
+    AutoSize = value;
+    ApplyAutoSize();
+    InvalidateView();
+}
+
+void PVWebImage::SetStretchPngJpg(bool value) {
+    FStretchPngJpg = value;
+    InvalidateView();
+}
+
+void PVWebImage::SetJPegSaveQuality(int value) {
+    FJPegSaveQuality = uint8_t(value < 1 || value > 100 ? 25 : value);
+}
+
+void PVWebImage::SetJPegSaveSmooth(int value) {
+    FJPegSaveSmooth = uint8_t(value < 1 || value > 100 ? 5 : value);
+}
+
+void PVWebImage::SetUseScrollBars(bool value) {
+    FUseScrollBars = value;
+    LayoutScrollBars();
+    InvalidateView();
+}
+
+void PVWebImage::SetColor(COLORREF value) {
+    FColor = value;
+    // A new background: what was built up on the old one goes with it.
+    if (!FCanvas.isNull()) FCanvas.fill(dibimage::ToQRgb(FColor));
+    InvalidateView();
+}
+
+QSize PVWebImage::ImageSize() {
+    if (GifMode && !Frames()->empty())
+        return {Frames()->front()->ScreenWidth, Frames()->front()->ScreenHeight};
+    return {CurrentDib()->Width(), std::abs(CurrentDib()->Height())};
+}
+
+void PVWebImage::Loaded() {
+    FLoaded = true;
+    FCornerPanel->setFrameStyle(QFrame::NoFrame);
+    LayoutScrollBars();
+}
+
+void PVWebImage::ScrollTo(int x, int y) {
+    FHorzScrollBar->setValue(x);
+    FVertScrollBar->setValue(y);
+}
+
+void PVWebImage::ScrollBarMoved() {
+    FScrollX = FHorzScrollBar->value();
+    FScrollY = FVertScrollBar->value();
+    InvalidateView();
+}
+
+// Both bars and the corner appear as soon as the picture exceeds the control
+// in either direction; the bars cover the control's right and bottom edges.
+void PVWebImage::LayoutScrollBars() {
+    const int t = ScrollBarThickness;
+    const int W = width(), H = height();
+    const int w = CurrentDib()->Width(), h = std::abs(CurrentDib()->Height());
+    if (!FUseScrollBars || !CurrentDib()->Dib() || (W >= w && H >= h)) {
+        FVertScrollBar->resize(0, 0);
+        FHorzScrollBar->resize(0, 0);
+        FCornerPanel->resize(0, 0);
+        return;
+    }
+    FVertScrollBar->setGeometry(W - t, 1, t, std::max(0, H - t - 1));
+    FHorzScrollBar->setGeometry(1, H - t, std::max(0, W - t - 1), t);
+    FCornerPanel->setGeometry(W - t, H - t, t, t);
+    // The bars cover t columns and t rows of the control, so the ranges
+    // count from the uncovered size: with w - W and h - H the last t columns
+    // and the first t rows of a large picture could never be scrolled into view.
+    const int horzMax = std::max(0, w - (W - t));
+    const int vertMax = std::max(0, h - (H - t));
+    {
+        const QSignalBlocker quietH(FHorzScrollBar), quietV(FVertScrollBar);
+        FHorzScrollBar->setRange(0, horzMax);
+        FHorzScrollBar->setPageStep(std::max(1, W - t));
+        FHorzScrollBar->setValue(horzMax > 0 ? std::min(FScrollX, horzMax) : 0);
+        FVertScrollBar->setRange(0, vertMax);
+        FVertScrollBar->setPageStep(std::max(1, H - t));
+        FVertScrollBar->setValue(vertMax > 0 ? std::min(FScrollY, vertMax) : 0);
+    }
+    if (FHorzScrollBar->value() != FScrollX || FVertScrollBar->value() != FScrollY) {
+        FScrollX = FHorzScrollBar->value();
+        FScrollY = FVertScrollBar->value();
+        InvalidateView();
+    }
+}
+
+void PVWebImage::EnsureCanvas() {
+    const QSize need = size().expandedTo(FCanvas.size());
+    if (need == FCanvas.size() || need.isEmpty()) return;
+    QImage grown(need, QImage::Format_RGB32);
+    grown.fill(dibimage::ToQRgb(FColor));
+    for (int y = 0; y < FCanvas.height(); ++y)
+        std::copy_n(reinterpret_cast<const QRgb*>(FCanvas.constScanLine(y)), FCanvas.width(),
+                    reinterpret_cast<QRgb*>(grown.scanLine(y)));
+    FCanvas = std::move(grown);
+}
+
+bool PVWebImage::Compose() {
+    EnsureCanvas();
+    if (!PaintingEnabled || FCanvas.isNull()) {
+        FComposed = false;
+        return false;
+    }
+    FComposed = true;
+    if (GifMode || !CurrentDib()->Dib()) {
+        if (CurrentDib()->Dib()) ComposeGif();
+    } else {
+        ComposeScaled();
+    }
+    return true;
+}
+
+void PVWebImage::ComposeGif() {
+    if (DisplayedDisposal == 2) {
+        // The frame drawn before this one is erased to the background.
+        const TFrameList& frames = *Frames();
+        const TMyGifAnimation* previous = nullptr;
+        if (FramesLoaded > 0 && size_t(FramesLoaded - 1) < frames.size())
+            previous = frames[size_t(FramesLoaded - 1)];
+        else if (FramesLoaded == 0 && !frames.empty())
+            previous = frames.back();
+        if (previous)
+            fillClipped(FCanvas,
+                        QRect(previous->Left, previous->Top, previous->Width, previous->Height),
+                        dibimage::ToQRgb(DisplayedTransparency ? FColor : DisplayedBackground));
+    }
+    dibimage::Draw(FCanvas, QPoint(DrawLeft, DrawTop), CurrentDib()->Dib());
+}
+
+void PVWebImage::ComposeScaled() {
+    const BITMAPINFOHEADER* dib = CurrentDib()->Dib();
+    const int t = ScrollBarThickness;
+    const int W = width(), H = height();
+    const int w = CurrentDib()->Width(), h = std::abs(CurrentDib()->Height());
+    QRect source(0, 0, w, h);
+    QRect target = source;
+    if (FStretchPngJpg) {
+        target = QRect(0, 0, W, H);
+    } else if (FUseScrollBars && (W < w || H < h)) {
+        // Scrolled: the part not under the bars shows rows and columns from
+        // the scroll position on (rows counted from the top; see the ranges
+        // in LayoutScrollBars).
+        const int shownW = std::min(w, W - t), shownH = std::min(h, H - t);
+        source = QRect(FScrollX, FScrollY, shownW, shownH);
+        target = QRect(0, 0, shownW, shownH);
+    }
+    FCanvas.fill(dibimage::ToQRgb(FColor));
+    dibimage::Stretch(FCanvas, target, dib, source);
+    if (FUseScrollBars) {
+        for (QWidget* part :
+             {static_cast<QWidget*>(FVertScrollBar), static_cast<QWidget*>(FHorzScrollBar),
+              static_cast<QWidget*>(FCornerPanel)})
+            if (part->width() > 1) part->update();
+    }
+}
+
+void PVWebImage::Paint() {
+    if (Compose()) update();
+}
+
+void PVWebImage::paintEvent(QPaintEvent* event) {
+    if (!FComposed) Compose();
+    if (FCanvas.isNull()) return;
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawImage(area.topLeft(), FCanvas, area);
+}
+
+void PVWebImage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    EnsureCanvas();
+    if (FLoaded) LayoutScrollBars();
+    FComposed = false;
+}
+
+void PVWebImage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!FLoaded) Loaded();
+}
+
+void PVWebImage::InvalidateView() {
+    FComposed = false;
+    update();
+}
+
+void PVWebImage::ResetViewForLoad() {
+    FScrollX = 0;
+    FScrollY = 0;
+    LayoutScrollBars();
+    InvalidateView();
+}
+
+void PVWebImage::ApplyAutoSize() {
+    if (AutoSize && ScreenWidth != 0 && ScreenHeight != 0)
+        setGeometry(x(), y(), ScreenWidth, ScreenHeight);
+}

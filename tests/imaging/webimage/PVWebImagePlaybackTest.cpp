@@ -1,0 +1,167 @@
+#include "WebImageSupport.h"
+
+#include <QScrollBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <vector>
+
+using webimage::Host;
+using webimage::shown;
+using webimage::solidFrame;
+
+namespace {
+
+const QRgb kColours[] = {qRgb(200, 0, 0), qRgb(0, 200, 0), qRgb(0, 0, 200)};
+
+// Three frames on the same spot, one colour each, with the given delays.
+void addThreeFrames(PVWebImage& image, const uint16_t (&delays)[3]) {
+    for (int i = 0; i < 3; ++i)
+        image.Frames()->push_back(solidFrame(2, 2, 8, 8, kColours[i], 0, 0, delays[i]));
+    image.GifMode = true;
+}
+
+// One host tick after the frame's delay has run out.
+void tick(PVWebImage& image) {
+    image.DelayTimerTimer();
+    image.StepFrame();
+}
+
+} // namespace
+
+TEST(PVWebImage, CreationDefaultsAndStoredPropertyRules) {
+    testsupport::widgetApp();
+    PVWebImage fresh;
+    EXPECT_EQ(fresh.size(), QSize(105, 105));
+    EXPECT_EQ(fresh.Color(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(fresh.MapTransparentColor, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(fresh.PngJpgBackGroundColor(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(fresh.PngDisplay(), PVWebImage::png_blocks);
+    EXPECT_EQ(fresh.PngJpgResolution(), PVWebImage::Bit8);
+    EXPECT_EQ(fresh.JPegSaveQuality(), 25);
+    EXPECT_EQ(fresh.JPegSaveSmooth(), 0);
+    EXPECT_FALSE(fresh.Playing());
+    EXPECT_TRUE(fresh.DelayTimer().isActive());
+    EXPECT_EQ(fresh.DelayTimer().interval(), 1000);
+    EXPECT_EQ(fresh.VertScrollBar().size(), QSize(0, 0));
+    EXPECT_EQ(fresh.HorzScrollBar().size(), QSize(0, 0));
+    EXPECT_EQ(fresh.CornerPanel().size(), QSize(0, 0));
+    EXPECT_TRUE(PaintingEnabled);
+
+    struct Row {
+        int set, quality, smooth;
+    } rows[] = {{0, 25, 5}, {1, 1, 1}, {100, 100, 100}, {101, 25, 5}, {-3, 25, 5}, {256, 25, 5}};
+    for (const Row& r : rows) {
+        fresh.SetJPegSaveQuality(r.set);
+        fresh.SetJPegSaveSmooth(r.set);
+        EXPECT_EQ(fresh.JPegSaveQuality(), r.quality) << r.set;
+        EXPECT_EQ(fresh.JPegSaveSmooth(), r.smooth) << r.set;
+    }
+}
+
+TEST(PVWebImage, PlaybackWrapsAfterOneEmptyStep) {
+    Host host(20, 20);
+    PVWebImage& image = *host.image;
+    addThreeFrames(image, {0, 0, 0});
+    image.Play();
+    ASSERT_TRUE(image.Playing());
+    image.CurrentFrame = 7; // set past the end: the next step starts again at 0
+
+    struct Step {
+        int current, displayed;
+        bool delayStarted;
+    } steps[] = {{0, 0, true}, {1, 1, true}, {2, 2, true}, {3, 2, false},
+                 {0, 0, true}, {1, 1, true}, {2, 2, true}, {3, 2, false}};
+    int n = 0;
+    for (const Step& s : steps) {
+        tick(image);
+        EXPECT_EQ(image.CurrentFrame, s.current) << "step " << n;
+        EXPECT_EQ(image.FramesLoaded, s.current) << "step " << n;
+        EXPECT_EQ(image.DisplayedFrame, s.displayed) << "step " << n;
+        // The empty step starts no delay: the flag stays set for the next tick.
+        EXPECT_EQ(image.DelayElapsed(), !s.delayStarted) << "step " << n;
+        EXPECT_EQ(shown(image, 5, 5), kColours[s.displayed]) << "step " << n;
+        ++n;
+    }
+}
+
+TEST(PVWebImage, FrameDelayBecomesTheTimerInterval) {
+    Host host(20, 20);
+    PVWebImage& image = *host.image;
+    addThreeFrames(image, {0, 50, 7});
+    const int expected[] = {100, 500, 70}; // delay 0 counts as 10 hundredths
+    for (int i = 0; i < 3; ++i) {
+        image.ShowFrame(i);
+        EXPECT_TRUE(image.DelayTimer().isActive()) << i;
+        EXPECT_EQ(image.DelayTimer().interval(), expected[i]) << i;
+        EXPECT_FALSE(image.DelayElapsed()) << i;
+    }
+    image.DelayTimerTimer();
+    EXPECT_TRUE(image.DelayElapsed());
+    EXPECT_FALSE(image.DelayTimer().isActive());
+
+    // Outside the list nothing changes.
+    image.ShowFrame(3);
+    image.ShowFrame(-1);
+    EXPECT_TRUE(image.DelayElapsed());
+    EXPECT_EQ(image.DisplayedFrame, 2);
+
+    image.Play();
+    image.Stop();
+    EXPECT_FALSE(image.Playing());
+    EXPECT_EQ(image.DelayTimer().interval(), 1);
+}
+
+TEST(PVWebImage, StepFrameWaitsForDelayPaintingAndPlay) {
+    struct Row {
+        const char* what;
+        bool play, elapsed, painting, frames;
+    } rows[] = {
+        {"delay still running", true, false, true, true},
+        {"painting disabled", true, true, false, true},
+        {"stopped", false, true, true, true},
+        {"no frames", true, true, true, false},
+    };
+    for (const Row& r : rows) {
+        Host host(20, 20);
+        PVWebImage& image = *host.image;
+        if (r.frames) addThreeFrames(image, {0, 0, 0});
+        image.ShowFrame(0);
+        const QRgb before = shown(image, 5, 5);
+        image.Play();
+        if (!r.play) image.Stop();
+        EXPECT_EQ(image.Playing(), r.play && r.frames) << r.what;
+        if (r.elapsed) image.DelayTimerTimer();
+        PaintingEnabled = r.painting;
+        image.StepFrame();
+        PaintingEnabled = true;
+        EXPECT_EQ(image.CurrentFrame, 0) << r.what;
+        EXPECT_EQ(image.FramesLoaded, 0) << r.what;
+        EXPECT_EQ(shown(image, 5, 5), before) << r.what;
+    }
+}
+
+TEST(PVWebImage, StepFrameTakesOverANewScreenSizeAndAutoSizes) {
+    Host host(30, 30);
+    PVWebImage& image = *host.image;
+    addThreeFrames(image, {0, 0, 0});
+    (*image.Frames())[0]->ScreenWidth = 64;
+    (*image.Frames())[0]->ScreenHeight = 48;
+    image.move(3, 4);
+    image.SetAutoSize(true); // the component's screen is still 40 x 40
+    EXPECT_EQ(image.geometry(), QRect(3, 4, 40, 40));
+    image.Play();
+    tick(image);
+    EXPECT_EQ(image.ScreenWidth, 64);
+    EXPECT_EQ(image.ScreenHeight, 48);
+    EXPECT_EQ(image.geometry(), QRect(3, 4, 64, 48));
+
+    // Without AutoSize the size stays; a zero screen never sizes.
+    image.SetAutoSize(false);
+    (*image.Frames())[0]->ScreenWidth = 20;
+    tick(image);
+    EXPECT_EQ(image.ScreenWidth, 20);
+    EXPECT_EQ(image.size(), QSize(64, 48));
+    image.ScreenWidth = 0;
+    image.SetAutoSize(true);
+    EXPECT_EQ(image.size(), QSize(64, 48));
+}
