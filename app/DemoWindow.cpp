@@ -45,6 +45,7 @@ DemoWindow::DemoWindow(const std::vector<std::string>& animations,
     auto* still = new QGroupBox("Still pictures", this);
     auto* stillColumn = new QVBoxLayout(still);
     FStill = new TPMultiImage(still);
+    FStill->Loaded();
     FStill->SetStretchRatio(true);
     FStill->setMinimumSize(360, 240);
     FStillCaption = new QLabel(still);
@@ -72,10 +73,10 @@ void DemoWindow::ShowNextStill() {
     }
     const std::string& file = FStills[FStillIndex++ % FStills.size()];
     FStill->SetImageName(file);
-    FStillCaption->setText(QString("%1: %2 x %3, %4 bits per pixel")
-                               .arg(QString::fromStdString(
-                                   std::filesystem::path(file).filename().string()))
-                               .arg(FStill->ImageWidth)
-                               .arg(FStill->ImageHeight)
-                               .arg(FStill->ImageBitsPerPixel));
+    FStillCaption->setText(
+        QString("%1: %2 x %3, %4 bits per pixel")
+            .arg(QString::fromStdString(std::filesystem::path(file).filename().string()))
+            .arg(FStill->ImageWidth)
+            .arg(FStill->ImageHeight)
+            .arg(FStill->ImageBitsPerPixel));
 }

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
         std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
         (ext == ".gif" ? animations : stills).push_back(file.string());
     }
+    stills.push_back("SPLASH.RES"); // the program's own bitmap resource
     DemoWindow window(animations, stills);
     window.resize(900, 560);
     window.show();
