@@ -4,7 +4,7 @@
 #include "bench/MagickPeer.h"
 #include "imaging/still/TPMultiImage.h"
 
-#include <QApplication>
+#include "bench/BenchApp.h"
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <fstream>
@@ -17,19 +17,10 @@ namespace {
 constexpr int kWidth = 4000, kHeight = 3000;
 constexpr int64_t kPixels = int64_t(kWidth) * kHeight;
 
-void EnsureApp() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "zentrope-bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv); // lives until exit
-}
-
 // Smooth gradients with fine detail, so the coder has real work to do.
 const std::string& JpegFile() {
     static const std::string path = [] {
-        EnsureApp();
+        benchApp();
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
         for (int y = 0; y < kHeight; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));

@@ -7,7 +7,7 @@
 #include "imaging/common/DibImage.h"
 #include "platform/GlobalMemory.h"
 
-#include <QApplication>
+#include "bench/BenchApp.h"
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <vector>
@@ -15,17 +15,6 @@
 namespace {
 
 constexpr int kScreenW = 640, kScreenH = 480, kFrames = 300;
-
-QApplication& benchApp() {
-    static int argc = 1;
-    static char name[] = "zentrope-bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 // An 8-bit record whose picture is a moving diagonal pattern, palette a ramp.
 TMyGifAnimation* makeFrame(int index, int left, int top, int width, int height) {
