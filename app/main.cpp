@@ -3,6 +3,7 @@
 // playing, and the other pictures in the still-image component.
 #include "app/DemoWindow.h"
 #include "bindings/CodecBinding.h"
+#include "imaging/common/MessageBox.h"
 #include "platform/Module.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("Quillon's Zentrope");
+    InstallMessageBoxHandler();
     DLL96V1::Startup(argv[0]);
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i)
