@@ -20,10 +20,11 @@ debug: deps
 	cmake -S . -B $(DEBUG_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZENTROPE_SANITIZE=ON
 	cmake --build $(DEBUG_DIR) -j $(JOBS)
 
-# Builds, writes the sample animations and starts the program on them.
+# Builds, writes the sample animations and starts the program on one of
+# them, playing.
 run: release
 	$(RELEASE_DIR)/bin/make-samples $(RELEASE_DIR)/samples
-	scripts/run-program $(RELEASE_DIR)
+	scripts/run-program $(RELEASE_DIR) $(RELEASE_DIR)/samples/bouncing-ball.gif
 
 # Sanitized build and every test.
 test: debug

@@ -221,6 +221,14 @@ COLORREF GetSysColor(int32_t index) {
         return RGB(255, 255, 255);
     case COLOR_BTNFACE:
         return RGB(240, 240, 240);
+    case COLOR_ACTIVECAPTION:
+        return RGB(0, 0, 128);
+    case COLOR_INACTIVECAPTION:
+        return RGB(128, 128, 128);
+    case COLOR_CAPTIONTEXT:
+        return RGB(255, 255, 255);
+    case COLOR_INACTIVECAPTIONTEXT:
+        return RGB(192, 192, 192);
     default:
         return 0;
     }

@@ -58,8 +58,12 @@ ZP_API uint64_t GdiObjectCount();
 
 // System colours (COLOR_BTNFACE ...). The Qt layer sets them from the
 // application palette; defaults are the classic light theme.
+constexpr int32_t COLOR_ACTIVECAPTION = 2;   // title bar of the active window
+constexpr int32_t COLOR_INACTIVECAPTION = 3; // title bar of other windows
 constexpr int32_t COLOR_WINDOW = 5;
+constexpr int32_t COLOR_CAPTIONTEXT = 9;
 constexpr int32_t COLOR_BTNFACE = 15;
+constexpr int32_t COLOR_INACTIVECAPTIONTEXT = 19;
 ZP_API COLORREF GetSysColor(int32_t index);
 ZP_API void SetSysColor(int32_t index, COLORREF colour);
 

@@ -168,6 +168,8 @@ void TPMultiImage::SetScrollbarWidth(int width) {
 }
 
 void TPMultiImage::SetBorderStyle(TBorderStyle style) {
+    // A control's border is thin or none; window styles count as none.
+    style = style == bsSingle ? bsSingle : bsNone;
     FBorderStyle = style;
     if (style == bsSingle && !FBorder) {
         FBorder = new QFrame(this);

@@ -17,6 +17,7 @@
 // creation never fails for their sake, AutoLoadAnno/AutoSaveAnno load and
 // save nothing, and with EditAnnotat on mouse input is routed nowhere.
 #include "bindings/EffectsBinding.h"
+#include "imaging/common/BorderStyle.h"
 #include "imaging/still/TPicture.h"
 
 #include <QFont>
@@ -45,7 +46,6 @@ enum TSaveResolution {
     sAutoMatic
 };
 enum TTiffCompression { sNONE, sCCITT, sFAXCCITT3, sFAXCCITT4, sLZW, sPACKBITS };
-enum TBorderStyle { bsNone, bsSingle };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 // A set of DllSP96::TBWImageFlags, one bit per member.
 using TBWCopyFlags = uint8_t;

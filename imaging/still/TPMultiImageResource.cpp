@@ -3,6 +3,7 @@
 #include "imaging/still/TPMultiImage.h"
 
 #include "bindings/CodecBinding.h"
+#include "imaging/common/ResourceBundle.h"
 #include "platform/GlobalBlock.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -38,26 +40,17 @@ QString ResourceName(const std::string& fileName) {
     return QString::fromStdString(name);
 }
 
-// Resource files registered so far, each once, under a root of its own;
-// released again when the program ends.
-struct ModuleRegistry {
-    std::map<std::string, QString> roots; // empty root = could not be read
-    ~ModuleRegistry() {
-        for (const auto& [module, root] : roots)
-            if (!root.isEmpty())
-                QResource::unregisterResource(QString::fromStdString(module), root);
-    }
-};
-
-// The root under which a resource file's contents appear; empty when it
-// cannot be read.
+// Resource files registered so far, each once (checked first: a damaged
+// file must not reach Qt's unchecked reader), under a root of its own.
 QString ModuleRoot(const std::string& module) {
-    static ModuleRegistry registry;
-    auto& roots = registry.roots;
-    if (const auto it = roots.find(module); it != roots.end()) return it->second;
-    const QString root = QStringLiteral("/zentrope-module-%1").arg(roots.size());
-    const bool ok = QResource::registerResource(QString::fromStdString(module), root);
-    return roots[module] = ok ? root : QString();
+    static std::map<std::string, std::unique_ptr<TResourceBundle>> bundles;
+    auto& bundle = bundles[module];
+    if (!bundle)
+        bundle = std::make_unique<TResourceBundle>(
+            QStringLiteral("/zentrope-module-%1").arg(bundles.size()));
+    const auto result = bundle->Use(QString::fromStdString(module));
+    const bool ok = result == TResourceBundle::Changed || result == TResourceBundle::Unchanged;
+    return ok ? bundle->Root() : QString();
 }
 
 QByteArray ReadResource(const std::string& module, const QString& name) {

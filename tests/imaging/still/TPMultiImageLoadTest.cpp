@@ -181,6 +181,17 @@ TEST(TPMultiImageLoad, ResourceImagesByNameAndNumber) {
     EXPECT_EQ(first.peRed, 10);
     EXPECT_EQ(first.peBlue, 30);
 
+    // The same bundle with its tree offset pointing past the end must not
+    // reach Qt's unchecked reader: no picture, no crash.
+    std::vector<unsigned char> damaged = testsupport::readFile(dir / "m.rcc");
+    ASSERT_GT(damaged.size(), 24u);
+    damaged[8] = 0x7F;
+    testsupport::writeFile(dir / "damaged.rcc", damaged);
+    image.ResourceModule = (dir / "damaged.rcc").string();
+    image.SetImageName("101.RES");
+    EXPECT_FALSE(image.Picture().HasBitmapHandle());
+    image.ResourceModule.clear();
+
     messages = 0;
     SetMessageHandler(CountMessage, nullptr);
     image.SetImageName("NOSUCHTHING.RES");

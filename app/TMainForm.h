@@ -1,0 +1,163 @@
+#pragma once
+// The main window: a folder browser on the left (file-type filter, file
+// list, folder tree, drive choice), the picture or animation of the chosen
+// file in a scroll box on the right, a tool bar, a status bar with a
+// progress bar and the playback clock of the animation.
+//
+// The implementation is split by concern: TMainForm.cpp (creation, layout,
+// resizing, hints, events), TMainFormMenu.cpp (menus, tool-bar commands,
+// help, the caption painter), TMainFormBrowser.cpp (drives, folders, file
+// list, mask) and TMainFormOpen.cpp (OpenFile).
+//
+// The editor, the effects dialog and the open dialog do not exist yet:
+// their commands are present and disabled, saying so in their hints.
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class PVWebImage;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QScrollArea;
+class QSpinBox;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TMSOfficeCaption;
+class TPMultiImage;
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+  public:
+    // Who asks OpenFile to open a file; each adds its own steps after the load.
+    enum class TOpenFrom { CommandLine, FileList, OpenDialog };
+
+    // Opens the program-wide command-line file (Startup.h) and clears it.
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Shows a file: GIF files in AniGifImage1, every other format in
+    // MultiImage1. A missing file is ignored.
+    void OpenFile(const QString& fileName, TOpenFrom from);
+    // Puts the hint text into the second status panel.
+    void DisplayHint(const QString& hint);
+    // Places the controls for the current client size.
+    void FormResize();
+
+    // The browser. SetDirectory moves the folder list (and so the file list)
+    // to a folder and the drive box to the mount point holding it.
+    void SetDirectory(const QString& folder);
+    QString Directory() const { return FDirectory; }
+    QString FileMask() const { return FFileMask; }
+    void SetFileMask(const QString& mask);
+    void UpdateFileList();
+    void UpdateDirectoryList();
+    // Mount points, "/" first, then the others in name order.
+    static QStringList Drives();
+    // Whether a file name matches a ";"-separated list of wildcards
+    // (case-blind, as the file systems this program began on).
+    static bool MatchesMask(const QString& fileName, const QString& mask);
+
+    // The initial file-list mask and the filter choices.
+    static const QString InitialMask;
+    static const QStringList FilterItems;
+    // The hint of commands whose windows do not exist yet.
+    static const QString NotAvailableYet;
+
+    // Tool bar.
+    QFrame* Panel2 = nullptr;
+    QToolButton* Editor = nullptr;
+    QToolButton* PlayGif = nullptr;
+    QToolButton* Manipul = nullptr;
+    QToolButton* Abboutbox = nullptr;
+    QToolButton* CloseWindow = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Label1 = nullptr; // "Smooth"
+    QSpinBox* Smth = nullptr;
+    QLabel* Label2 = nullptr; // "Quality"
+    QSpinBox* Qual = nullptr;
+
+    // Below the tool bar: the browser column and the scroll box.
+    QWidget* ClientArea = nullptr;
+    QFrame* Panel1 = nullptr;
+    QWidget* LeftColumn = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QListWidget* FileListBox1 = nullptr;
+    QListWidget* DirectoryListBox1 = nullptr;
+    QComboBox* DriveComboBox1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* ImageHolder = nullptr; // the scroll box's content: both components
+    TPMultiImage* MultiImage1 = nullptr;
+    PVWebImage* AniGifImage1 = nullptr;
+
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr; // hints
+    QProgressBar* ProgressBar1 = nullptr;
+    TMSOfficeCaption* MSOfficeCaption1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // Menus.
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* File1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* ManipulateImage1 = nullptr;
+    QAction* EditGifs1 = nullptr;
+    QAction* ShowJpegSettings1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* SearchforHelpOn1 = nullptr;
+    QAction* HowtoUseHelp1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // True once the window is closing or the application quitting: a
+    // still-image load in progress is cancelled.
+    bool Closing() const { return FClosing; }
+
+  signals:
+    // The window was closed: the program ends.
+    void FormClosed();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // TMainForm.cpp
+    void CreateControls();
+    void CreateToolBar();
+    void CreateBrowser();
+    void CreatePreview();
+    void CreateStatusBar();
+    void FormCreate();
+    void UpdateImageHolder();
+    void MultiImage1Progress(int progress, bool& cancelProcess);
+    bool HandleDrag(QEvent* event);
+    // TMainFormMenu.cpp
+    void CreateMenus();
+    void PlayGifClick(bool down);
+    void ShowJpegSettings1Click();
+    void AboutClick();
+    static TMSOfficeCaption* AttachMainCaption(QWidget* window);
+    // TMainFormBrowser.cpp
+    void CreateBrowserConnections();
+    void DriveChange(int index);
+    void DirectoryActivated(QListWidgetItem* item);
+    void FileListChange(QListWidgetItem* current);
+    void FileListClick(QListWidgetItem* item);
+
+    QString FDirectory;
+    QString FFileMask;
+    QString FShownFile; // the last file OpenFile showed
+    bool FOpening = false;
+    bool FClosing = false;
+};
