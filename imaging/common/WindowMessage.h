@@ -25,6 +25,5 @@ class TMessageEvent : public QEvent {
 
 // PostMessage: queued, delivered by the event loop; nothing for no receiver.
 inline void PostMessage(QObject* receiver, int message, intptr_t wParam, intptr_t lParam) {
-    if (receiver)
-        QCoreApplication::postEvent(receiver, new TMessageEvent(message, wParam, lParam));
+    if (receiver) QCoreApplication::postEvent(receiver, new TMessageEvent(message, wParam, lParam));
 }

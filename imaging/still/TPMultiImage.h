@@ -49,7 +49,9 @@ enum TTiffCompression { sNONE, sCCITT, sFAXCCITT3, sFAXCCITT4, sLZW, sPACKBITS }
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 // A set of DllSP96::TBWImageFlags, one bit per member.
 using TBWCopyFlags = uint8_t;
-inline constexpr TBWCopyFlags BWFlag(DllSP96::TBWImageFlags f) { return TBWCopyFlags(1u << f); }
+inline constexpr TBWCopyFlags BWFlag(DllSP96::TBWImageFlags f) {
+    return TBWCopyFlags(1u << f);
+}
 using TShiftState = Qt::KeyboardModifiers;
 
 using TPVMesProgress = std::function<void(TPMultiImage* sender, int16_t progress,
@@ -58,8 +60,8 @@ using TStillLibError = std::function<void(TPMultiImage* sender, int16_t errorCod
                                           const std::string& errorString, const char* errorPChar)>;
 using TStillNotify = std::function<void(TPMultiImage* sender)>;
 using TPaintArea = std::function<void(TPMultiImage* sender, int x, int y, int xx, int yy)>;
-using TRubberband = std::function<void(TPMultiImage* sender, TMouseButton button,
-                                       TShiftState shift, int x, int y, int xx, int yy)>;
+using TRubberband = std::function<void(TPMultiImage* sender, TMouseButton button, TShiftState shift,
+                                       int x, int y, int xx, int yy)>;
 
 class TPMultiImage : public QWidget {
     Q_OBJECT
