@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -30,6 +31,8 @@ TProgramStart StartProgram(const QStringList& args) {
     start.Steps << "splash";
 
     QApplication::setApplicationDisplayName("Quillon's Zentrope");
+    // Every window without an icon of its own (and its caption bar) shows this.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bitmaps/ZENTROPE.bmp")));
     start.Steps << "title";
 
     // The main window comes first, so it is the one whose closing ends the loop.

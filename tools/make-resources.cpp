@@ -52,6 +52,30 @@ QImage MakeFirstFrameArrow() {
     return image;
 }
 
+// The program's icon: a white "Z" on the splash picture's colours.
+QImage MakeProgramIcon() {
+    QImage image(32, 32, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 32, 32);
+    gradient.setColorAt(0.0, QColor(20, 30, 120));
+    gradient.setColorAt(1.0, QColor(250, 170, 40));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255));
+    painter.drawPolygon(QPolygon({{7, 6},
+                                  {25, 6},
+                                  {25, 10},
+                                  {13, 22},
+                                  {25, 22},
+                                  {25, 26},
+                                  {7, 26},
+                                  {7, 22},
+                                  {19, 10},
+                                  {7, 10}}));
+    painter.end();
+    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+}
+
 bool Write(const QDir& folder, const char* name, const QImage& image) {
     const QString path = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".bmp"));
     if (image.format() != QImage::Format_Indexed8 || !image.save(path, "BMP")) {
@@ -73,7 +97,8 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(QStringLiteral("."))) return 1;
-    const bool ok =
-        Write(folder, "SPLASH", MakeSplash()) && Write(folder, "PVTB_FIRST", MakeFirstFrameArrow());
+    const bool ok = Write(folder, "SPLASH", MakeSplash()) &&
+                    Write(folder, "PVTB_FIRST", MakeFirstFrameArrow()) &&
+                    Write(folder, "ZENTROPE", MakeProgramIcon());
     return ok ? 0 : 1;
 }

@@ -69,6 +69,8 @@ TEST(Startup, StepsRunInOrderAndTheSplashTimerFollowsTheArgument) {
         EXPECT_EQ(splash->PMultiImage1->ImageName(), "SPLASH.RES");
         EXPECT_GT(splash->PMultiImage1->ImageWidth, 0) << "the splash resource loads";
         EXPECT_EQ(QApplication::applicationDisplayName(), "Quillon's Zentrope");
+        // The program's icon comes from the built-in resources.
+        EXPECT_EQ(QApplication::windowIcon().pixmap(32, 32).width(), 32);
         ASSERT_TRUE(start.MainForm);
         EXPECT_TRUE(start.MainForm->isVisible());
         EXPECT_NE(YesNo, nullptr);
