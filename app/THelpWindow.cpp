@@ -240,7 +240,12 @@ void THelpWindow::ShowIndex(const std::string& key) {
         FillKeywords(text);
     else
         FSearch->setText(text); // refills the list
-    if (CurrentPage().empty()) ShowPage(PageOfTopic(kContentsTopic));
+    // A key that leaves exactly one keyword opens its page at once, as a
+    // search for a unique keyword does; otherwise the user picks from the list.
+    if (!key.empty() && FKeywords->count() == 1)
+        KeywordActivated(FKeywords->item(0));
+    else if (CurrentPage().empty())
+        ShowPage(PageOfTopic(kContentsTopic));
     FSearch->setFocus();
     FSearch->selectAll();
 }

@@ -76,6 +76,19 @@ TEST_F(HelpTest, PartialKeyFiltersTheIndex) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(HelpTest, AKeyLeavingOneKeywordOpensItsPage) {
+    ASSERT_TRUE(HelpCommand(HELP_CONTENTS));
+    THelpWindow* window = HelpWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(HelpCommand(HELP_PARTIALKEY, "cropp"));
+    ASSERT_EQ(window->ListedKeywords(), std::vector<std::string>{"cropping"});
+    EXPECT_EQ(window->CurrentPage(), "crop.html");
+    // Several matches leave the page shown as it was.
+    ASSERT_TRUE(HelpCommand(HELP_PARTIALKEY, "fra"));
+    EXPECT_EQ(window->CurrentPage(), "crop.html");
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(HelpTest, TypingNarrowsTheListAndEnterOpensTheChoice) {
     ASSERT_TRUE(HelpCommand(HELP_PARTIALKEY, ""));
     THelpWindow* window = HelpWindow();

@@ -123,6 +123,38 @@ TEST(TPMultiImageLoad, EveryExtensionReachesItsReader) {
     }
 }
 
+// EPS through its preview, Photo CD at the resolution PCDMode asks for.
+TEST(TPMultiImageLoad, EpsPreviewAndPhotoCdReachTheirReaders) {
+    testsupport::widgetApp();
+    const fs::path dir = testsupport::tempDir("mi-eps");
+    const std::string png = Save(dir, "src.png", "PNG");
+    const std::string eps = (dir / "a.eps").string();
+    ASSERT_EQ(std::system(("convert '" + png + "' 'EPT2:" + eps + "' 2>/dev/null").c_str()), 0);
+    TPMultiImage image;
+    Counted counted;
+    Watch(image, counted);
+    image.SetImageName(eps);
+    EXPECT_EQ(counted.errors, 0);
+    EXPECT_EQ(counted.finished, 1);
+    ASSERT_EQ(image.Picture().Width(), 40);
+    EXPECT_EQ(image.Picture().Image().pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
+
+    const fs::path pcd = testsupport::corpusDir() / "misc-pillow/Tests/images/hopper.pcd";
+    if (!fs::exists(pcd)) GTEST_SKIP() << "no Photo CD sample in the corpus";
+    const struct {
+        TPCDMode mode;
+        int width, height;
+    } modes[] = {{pcd_BASE16, 192, 128}, {pcd_BASE4, 384, 256}, {pcd_BASE, 768, 512}};
+    for (const auto& m : modes) {
+        image.PCDMode = m.mode;
+        image.SetImageName(pcd.string());
+        EXPECT_EQ(image.Picture().Width(), m.width);
+        EXPECT_EQ(image.Picture().Height(), m.height);
+    }
+    EXPECT_EQ(counted.errors, 0);
+    EXPECT_EQ(image.ImageFormat, "PCD");
+}
+
 TEST(TPMultiImageLoad, TiffPagesAreClampedToTheLastPage) {
     testsupport::widgetApp();
     const fs::path dir = testsupport::tempDir("mi-tiff");
