@@ -1,6 +1,7 @@
 #include "app/TAboutBox.h"
 
 #include "app/SharedForms.h"
+#include "imaging/still/ScrollText.h"
 #include "imaging/still/TPMultiImage.h"
 
 #include <QEvent>
@@ -107,9 +108,13 @@ void TAboutBox::FormActivate() {
     PMultiImage1->CreditLines.clear();
     for (const QString& line : CreditTexts())
         PMultiImage1->CreditLines.push_back(line.toStdString());
-    QFont font("Arial");
-    font.setPixelSize(12); // a height of -12: 12 pixels of character height
-    PMultiImage1->ScrollFont = font;
+    // Arial at a size of -12 points: a negative size is a cell height of
+    // 12 * 96 / 72 = 16 pixels, built the way the scrolling modes build theirs.
+    scrolltext::Settings font;
+    font.fontName = "Arial";
+    font.fontHeight = -((-12) * 96 / 72);
+    font.fontHeightGiven = true;
+    PMultiImage1->ScrollFont = scrolltext::MakeFont(font);
     PMultiImage1->ScrollFontColor = RGB(255, 255, 255);
     PMultiImage1->ScrollBackColor = 0;
     PMultiImage1->ScrollSpeed = 0; // a step on every tick

@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -295,7 +296,9 @@ bool TMainForm::HandleDrag(QEvent* event) {
         static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
         return true;
     case QEvent::Drop:
-        static_cast<QDropEvent*>(event)->acceptProposedAction();
+        // Refused, so that a source offering a move never deletes what was
+        // dragged: the drop does nothing.
+        event->ignore();
         return true;
     default:
         return false;
@@ -308,6 +311,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == MultiImage1 || watched == AniGifImage1) {
         if (HandleDrag(event)) return true;
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show) UpdateImageHolder();
+    } else if (event->type() == QEvent::ShortcutOverride &&
+               (watched == ComboBox1 || watched == Smth || watched == Qual ||
+                watched == ComboBox1->lineEdit())) {
+        // Filtered but not accepted: the menu's short cut runs instead.
+        if (IsMenuShortCut(*static_cast<QKeyEvent*>(event))) return true;
     } else if (watched == FileListBox1 || watched == DirectoryListBox1) {
         // F1 on the browser lists opens the browser's topic rather than the
         // contents the menu's F1 would open.

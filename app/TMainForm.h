@@ -18,6 +18,7 @@
 class PVWebImage;
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -142,6 +143,8 @@ class TMainForm : public QWidget {
     void UpdateImageHolder();
     void MultiImage1Progress(int progress, bool& cancelProcess);
     bool HandleDrag(QEvent* event);
+    // True when the key is the short cut of a menu item.
+    bool IsMenuShortCut(const QKeyEvent& key) const;
     // TMainFormMenu.cpp
     void CreateMenus();
     void PlayGifClick(bool down);

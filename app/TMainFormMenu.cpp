@@ -8,8 +8,12 @@
 #include "imaging/animated/PVWebImage.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -68,6 +72,20 @@ void TMainForm::CreateMenus() {
     // window as well as to their menus.
     addActions(File1->actions());
     addActions(Help1->actions());
+    // Menu short cuts come before an edit's own keys (Ctrl+A would select
+    // all, Ctrl+Del delete a word): the edits let them through.
+    for (QWidget* edit : {static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(Smth),
+                          static_cast<QWidget*>(Qual)})
+        edit->installEventFilter(this);
+    if (ComboBox1->lineEdit()) ComboBox1->lineEdit()->installEventFilter(this);
+}
+
+bool TMainForm::IsMenuShortCut(const QKeyEvent& key) const {
+    const QKeySequence pressed(key.keyCombination());
+    for (const QMenu* menu : {File1, Help1})
+        for (const QAction* action : menu->actions())
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed) return true;
+    return false;
 }
 
 // Down: play from the start (the frame past the last makes the next step

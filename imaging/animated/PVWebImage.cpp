@@ -250,6 +250,8 @@ void PVWebImage::InvalidateView() {
 void PVWebImage::ResetViewForLoad() {
     FScrollX = 0;
     FScrollY = 0;
+    // A new animation builds up on an empty control, not over the last one.
+    if (!FCanvas.isNull()) FCanvas.fill(dibimage::ToQRgb(FColor));
     LayoutScrollBars();
     InvalidateView();
 }

@@ -10,9 +10,15 @@
 
 void PVWebImage::Play() {
     if (Frames()->empty()) return;
+    // The largest loop count; 0 means unlimited and so wins over any other.
     FLoopLimit = 0;
-    for (const TMyGifAnimation* record : *Frames())
+    for (const TMyGifAnimation* record : *Frames()) {
+        if (record->Loops == 0) {
+            FLoopLimit = 0;
+            break;
+        }
         FLoopLimit = std::max(FLoopLimit, int(record->Loops));
+    }
     FPlaying = 0;
 }
 

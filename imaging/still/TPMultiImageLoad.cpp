@@ -279,7 +279,12 @@ bool TPMultiImage::FillImageInfo(const std::string& fileName, bool reportError) 
         ImageFormat = "TIF";
         ImageValue1 = ImageValue2 = 0;
         DLL96V1::TiffInformation info;
-        if (!DLL96V1::getinfo(fileName, TiffPage, info)) return false;
+        // A failure is reported like the codec's: the caller may load
+        // nothing after it, and a failed load always says why.
+        if (!DLL96V1::getinfo(fileName, TiffPage, info)) {
+            if (reportError) ReportReadError();
+            return false;
+        }
         ImageWidth = info.width;
         ImageHeight = info.height;
         ImageBitsPerPixel = info.bits;
@@ -291,7 +296,9 @@ bool TPMultiImage::FillImageInfo(const std::string& fileName, bool reportError) 
         ImageFormat = ImageCompression = "DXF";
         ImageWidth = ImageHeight = 0;
         ImageBitsPerPixel = ImageValue1 = ImageValue2 = 0;
-        return DLL96V1::getdxfinfo(fileName, ImageWidth, ImageHeight, ImageBitsPerPixel);
+        const bool ok = DLL96V1::getdxfinfo(fileName, ImageWidth, ImageHeight, ImageBitsPerPixel);
+        if (!ok && reportError) ReportReadError();
+        return ok;
     }
     DLL96V1::FileInformation info;
     const bool ok = DLL96V1::fileinfo(fileName, info);

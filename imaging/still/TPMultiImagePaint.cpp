@@ -41,7 +41,11 @@ std::array<QRect, 4> BandStrips(QPoint anchor, QPoint corner) {
 void TPMultiImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (ScrollTextRunning()) {
+        // The scrolling text stands for the picture: the overlay and the
+        // paint event follow it as they follow a picture.
         PaintScrollText(painter);
+        if (!FText.empty()) DrawTextOverlay(painter);
+        if (OnPaint) OnPaint(this);
     } else if (FFXSurface) {
         // A transition is running: show its surface as it stands.
         int32_t w = 0, h = 0;

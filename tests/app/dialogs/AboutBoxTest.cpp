@@ -6,6 +6,7 @@
 #include "app/TAboutBox.h"
 #include "imaging/still/TPMultiImage.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTimer>
 
@@ -67,7 +68,10 @@ TEST(AboutBox, CreditsRiseInWhiteAndStartAgainOnEachShowing) {
     ASSERT_TRUE(credits->ScrollTextRunning());
     EXPECT_EQ(credits->CreditIndex, 0);
     EXPECT_EQ(credits->CreditLines.size(), 15u);
-    EXPECT_EQ(credits->ScrollFont.pixelSize(), 12);
+    // Size -12 points: a 16-pixel cell, character height and leading together.
+    EXPECT_EQ(credits->ScrollFont.family(), "Arial");
+    EXPECT_LE(QFontMetrics(credits->ScrollFont).height(), 16);
+    EXPECT_GE(QFontMetrics(credits->ScrollFont).height(), 14);
     EXPECT_EQ(credits->ScrollSpeed, 0);
 
     // The first line comes in from the bottom edge, one pixel per tick.

@@ -11,11 +11,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QSpinBox>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -184,4 +186,39 @@ TEST(Menus, HelpKeysOpenTheirTopics) {
     EXPECT_EQ(pageShown(), pageOf("Help_system"));
     EXPECT_TRUE(messages.texts.empty()) << messages.texts.front();
     HelpWindow()->close();
+}
+
+// A menu short cut wins over an edit's own use of the key (Ctrl+Del deletes
+// a word in an edit; here it closes the window).
+TEST(Menus, ShortCutsWinOverTheEditsKeys) {
+    testsupport::widgetApp();
+    TMainForm form;
+    ShowActive(form);
+    form.ShowJpegSettings1->trigger();
+    form.Qual->setFocus();
+    WaitUntil([&] { return form.Qual->hasFocus(); }, 2000);
+    ASSERT_TRUE(form.Qual->hasFocus());
+    Press(form.Qual, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_FALSE(form.isVisible());
+}
+
+// Both components accept a drag (the cursor shows it) but refuse the drop,
+// so a source offering a move keeps what was dragged.
+TEST(Menus, DropsOnThePreviewDoNothing) {
+    testsupport::widgetApp();
+    TMainForm form;
+    ShowActive(form);
+    QMimeData data;
+    data.setText("dragged");
+    for (QWidget* target :
+         {static_cast<QWidget*>(form.MultiImage1), static_cast<QWidget*>(form.AniGifImage1)}) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        EXPECT_FALSE(drop.isAccepted());
+    }
 }

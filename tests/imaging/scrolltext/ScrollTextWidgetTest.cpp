@@ -62,6 +62,16 @@ TEST(ScrollMessage, LoadedFileSetsColourAndMovesOnePixelEverySecondTick) {
     // It starts just beyond the right edge.
     EXPECT_TRUE(Ink(w, qRgb(0, 255, 0)).isNull());
 
+    // The paint event and the overlay follow the scrolling text as they
+    // follow a picture.
+    int paints = 0;
+    w.OnPaint = [&](TPMultiImage*) { ++paints; };
+    w.SetText("X");
+    w.grab();
+    EXPECT_GT(paints, 0);
+    w.SetText("");
+    w.OnPaint = nullptr;
+
     Tick(w, 80); // 40 steps: the text's left end at 80
     const QRect start = Ink(w, qRgb(0, 255, 0));
     ASSERT_FALSE(start.isNull());

@@ -304,6 +304,15 @@ TEST(TPMultiImageLoad, ImageInformationByExtension) {
     EXPECT_TRUE(image.ReadImageInfo((dir / "m.scm").string()));
     EXPECT_EQ(image.ImageFormat, "SCM");
     EXPECT_EQ(image.ImageFileSize, 13);
+
+    // Only four characters of the extension count: ".tif2" asks the TIFF
+    // library, whose refusal is the one report of the failed load.
+    testsupport::writeFile(dir / "junk.tif2", std::vector<unsigned char>(200, 0x41));
+    Counted counted;
+    Watch(image, counted);
+    image.SetImageName((dir / "junk.tif2").string());
+    EXPECT_FALSE(image.Picture().HasBitmapHandle());
+    EXPECT_EQ(counted.errors, 1);
 }
 
 TEST(TPMultiImageLoad, ProgressReportsAndCancels) {

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "WebImageSupport.h"
+#include "imaging/common/DibImage.h"
 
 #include "platform/GlobalMemory.h"
 
@@ -100,6 +101,21 @@ TEST(PVWebImage, LoadPaintsEveryFrameAsItArrivesAndSizesItself) {
         image.LoadFromFile(file);
         EXPECT_EQ(image.Frames()->size(), 3u);
         EXPECT_EQ((*image.Frames())[2]->Name, "Frame 3 of squares.gif");
+
+        // A smaller animation builds up on an empty control, not over the
+        // last one's pixels.
+        PVAnimationModel small;
+        small.Frames()->push_back(solidFrame(0, 0, 10, 10, kGreen));
+        small.Frames()->front()->ScreenWidth = 10;
+        small.Frames()->front()->ScreenHeight = 10;
+        const std::string smallFile =
+            (std::filesystem::path(file).parent_path() / "small.gif").string();
+        small.SaveToFile(smallFile);
+        image.AutoSize = false;
+        image.LoadFromFile(smallFile);
+        const QImage after = image.grab().toImage();
+        EXPECT_EQ(after.pixel(5, 5) | 0xFF000000u, kGreen);
+        EXPECT_EQ(after.pixel(40, 40) | 0xFF000000u, dibimage::ToQRgb(image.Color()) | 0xFF000000u);
     }
     EXPECT_EQ(GlobalBlockCount(), blocksBefore);
 }

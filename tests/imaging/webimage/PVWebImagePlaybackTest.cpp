@@ -165,3 +165,21 @@ TEST(PVWebImage, StepFrameTakesOverANewScreenSizeAndAutoSizes) {
     image.SetAutoSize(true);
     EXPECT_EQ(image.size(), QSize(64, 48));
 }
+
+// Play works out the largest loop count, where 0 (unlimited) outranks any number.
+TEST(PVWebImage, LoopLimitTakesUnlimitedAsTheLargest) {
+    const struct {
+        std::vector<int> loops;
+        int limit;
+    } rows[] = {{{3, 5, 1}, 5}, {{3, 0, 7}, 0}, {{0}, 0}, {{2}, 2}};
+    for (const auto& row : rows) {
+        Host host(20, 20);
+        for (int loops : row.loops) {
+            TMyGifAnimation* f = solidFrame(0, 0, 4, 4, kColours[0]);
+            f->Loops = loops;
+            host.image->Frames()->push_back(f);
+        }
+        host.image->Play();
+        EXPECT_EQ(host.image->LoopLimit(), row.limit) << row.loops.size();
+    }
+}
