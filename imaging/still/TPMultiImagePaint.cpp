@@ -74,8 +74,10 @@ void TPMultiImage::paintEvent(QPaintEvent*) {
 void TPMultiImage::PaintPicture(QPainter& painter) {
     const int W = width(), H = height();
     const QColor back = ColorOf(FColor);
-    const QImage& image = FPicture.Image();
-    const int iw = image.width(), ih = image.height();
+    // The bitmap's own pixels: a large picture is never copied to paint it.
+    const zp::TBitmap& bitmap = FPicture.Bitmap();
+    const bool hasPixels = FPicture.HasBitmapHandle() && bitmap.bits();
+    const int iw = hasPixels ? bitmap.width() : 0, ih = hasPixels ? bitmap.height() : 0;
 
     // Icons and metafiles are drawn by the picture object.
     if (ImageFormat == "ICO" || ImageFormat == "WMF" ||
@@ -97,7 +99,8 @@ void TPMultiImage::PaintPicture(QPainter& painter) {
     }
 
     // Tiles at natural size from the top left; nothing drawn over them.
-    if (FTileWindow && !image.isNull()) {
+    if (FTileWindow && hasPixels) {
+        const QImage& image = FPicture.Image();
         for (int y = 0; y < H; y += ih)
             for (int x = 0; x < W; x += iw)
                 painter.drawImage(x, y, image);
@@ -106,7 +109,7 @@ void TPMultiImage::PaintPicture(QPainter& painter) {
 
     QImage canvas(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
     canvas.fill(back);
-    if (FPicture.HasBitmapHandle() && !image.isNull()) {
+    if (hasPixels) {
         // 1- bit pictures choose how eliminated pixels combine when shrunk.
         zp::StretchMode mode = zp::StretchMode::ColorOnColor;
         if (ImageBitsPerPixel < 2 && FBlitMode == sDark) mode = zp::StretchMode::BlackOnWhite;
@@ -149,7 +152,10 @@ void TPMultiImage::PaintPicture(QPainter& painter) {
             source = QRect(sx, sy, sw, sh);
             target = QRect(dx, dy, dw, dh);
         }
-        zp::StretchImage(canvas, target, image, source, mode);
+        const zp::PixelPlane from{bitmap.bits(), iw, ih, iw};
+        const zp::PixelPlane to{reinterpret_cast<uint32_t*>(canvas.bits()), canvas.width(),
+                                canvas.height(), int32_t(canvas.bytesPerLine() / 4)};
+        zp::StretchPixels(to, target, from, source, mode);
         painter.drawImage(0, 0, canvas);
         if (FStretch || FStretchRatio || FScrolling) LayoutScrollBars();
         if (OnPaintArea) OnPaintArea(this, target.x(), target.y(), target.width(), target.height());

@@ -97,6 +97,7 @@ void TPicture::Clear() {
     bitmap_.setHandle(0);
     bitmap_.setPalette(0);
     image_ = QImage();
+    imageStale_ = false;
     metafile_.Clear();
     error_.clear();
     changed();
@@ -143,7 +144,16 @@ void TPicture::BitmapChanged() {
 }
 
 void TPicture::refreshImage() {
-    image_ = kind_ == Graphic::Bitmap ? DeviceBitmapToImage(bitmap_.handle()) : QImage();
+    image_ = QImage();
+    imageStale_ = kind_ == Graphic::Bitmap;
+}
+
+const QImage& TPicture::Image() const {
+    if (imageStale_) {
+        image_ = DeviceBitmapToImage(bitmap_.handle());
+        imageStale_ = false;
+    }
+    return image_;
 }
 
 int32_t TPicture::Width() const {
@@ -160,7 +170,7 @@ int32_t TPicture::Height() const {
 
 void TPicture::Draw(QPainter& painter, const QRect& target) const {
     if (target.isEmpty()) return;
-    if (kind_ == Graphic::Bitmap && !image_.isNull()) painter.drawImage(target, image_);
+    if (kind_ == Graphic::Bitmap && !Image().isNull()) painter.drawImage(target, Image());
     if (kind_ == Graphic::Metafile) metafile_.Draw(painter, target);
 }
 

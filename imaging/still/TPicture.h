@@ -46,9 +46,11 @@ class TPicture {
     // The bitmap (empty unless Kind() is Bitmap).
     const zp::TBitmap& Bitmap() const { return bitmap_; }
     zp::TBitmap& Bitmap() { return bitmap_; }
-    // The bitmap's pixels as RGB32 (a cached copy, made when the bitmap
-    // changes); null unless the picture holds a bitmap with a handle.
-    const QImage& Image() const { return image_; }
+    // The bitmap's pixels as RGB32: a copy made on first use after each
+    // change (a large picture need not exist twice until someone asks);
+    // null unless the picture holds a bitmap with a handle. Painting reads
+    // the bitmap's own pixels instead.
+    const QImage& Image() const;
     const WmfPicture& Metafile() const { return metafile_; }
 
     // A bitmap is scaled into target; a metafile is replayed into it.
@@ -64,7 +66,8 @@ class TPicture {
 
     Graphic kind_ = Graphic::None;
     zp::TBitmap bitmap_;
-    QImage image_;
+    mutable QImage image_;
+    mutable bool imageStale_ = false;
     WmfPicture metafile_;
     std::string error_;
 };
