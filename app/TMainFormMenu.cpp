@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QSpinBox>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLayout>
@@ -17,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QSpinBox>
 
 namespace {
 
