@@ -316,12 +316,11 @@ class TPMultiImage : public QWidget {
     QPoint FLastPoint;
     QCursor FSavedCursor;
 
-    // Rubber band: drawn inverted on an overlay so drawing twice erases it.
+    // Rubber band: kept as state and painted inverted, so drawing it twice erases it.
     bool FBandActive = false;
     TMouseButton FBandButton = mbLeft;
     QPoint FBandAnchor;
     QPoint FBandCorner;
-    QImage FBandLayer;
 
     // Transition: the new picture waits here until the transition shows it.
     zp::TBitmap FFXBuffer;

@@ -119,10 +119,12 @@ void TPMultiImage::SetImageName(const std::string& name) {
             finish = true;
         }
     } catch (...) {
+        // The picture ends empty on every path; icons and metafiles never run
+        // the completion steps, not even after a failure.
         FFXBuffer.setHandle(0);
         FFXBuffer.setPalette(0);
         FPicture.Clear();
-        finish = true;
+        finish = ext != ".WMF" && ext != ".ICO";
     }
     if (finish)
         FinishLoad();
