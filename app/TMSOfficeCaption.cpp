@@ -1,5 +1,6 @@
 #include "app/TMSOfficeCaption.h"
 #include "app/TMSOfficeCaptionBar.h"
+#include "imaging/common/ColorRef.h"
 #include "platform/Gdi.h"
 #include "platform/Metrics.h"
 #include <QApplication>
@@ -20,10 +21,6 @@ namespace {
 QWidget* CheckedOwner(QWidget* owner) {
     if (!owner || !owner->isWindow()) throw EInvalidCast();
     return owner;
-}
-
-QColor ToQColor(COLORREF c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 // a * b / c rounded to the nearest integer, halves away from zero.

@@ -1,5 +1,6 @@
 #include "app/TMSOfficeCaptionBar.h"
 #include "app/TMSOfficeCaption.h"
+#include "imaging/common/ColorRef.h"
 #include "platform/Gdi.h"
 #include "platform/Metrics.h"
 #include <QMouseEvent>
@@ -13,8 +14,7 @@
 namespace {
 
 QColor SysQColor(int32_t index) {
-    const COLORREF c = GetSysColor(index);
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+    return ToQColor(GetSysColor(index));
 }
 
 // The frame's face; callers add the dark outer line.

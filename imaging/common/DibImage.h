@@ -8,6 +8,7 @@
 // Every function checks the header against the bytes the DIB may occupy and
 // draws nothing for a picture it cannot read safely (compressed, an
 // unsupported depth, a side above 16384, rows past the end of its block).
+#include "imaging/common/ColorRef.h"
 #include "platform/WinTypes.h"
 
 #include <QImage>
@@ -59,9 +60,6 @@ bool Stretch(QImage& canvas, const QRect& target, const BITMAPINFOHEADER* dib, s
              const QRect& source);
 bool Stretch(QImage& canvas, const QRect& target, const BITMAPINFOHEADER* dib, const QRect& source);
 
-// A COLORREF (0x00BBGGRR) as an opaque Qt colour value.
-inline QRgb ToQRgb(COLORREF c) {
-    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-}
+using ::ToQRgb;
 
 } // namespace dibimage

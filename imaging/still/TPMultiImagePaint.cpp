@@ -1,4 +1,5 @@
 // Painting, scroll bars and text overlay of the still-image component.
+#include "imaging/common/ColorRef.h"
 #include "imaging/common/StretchBlit.h"
 #include "imaging/still/TPMultiImage.h"
 
@@ -10,10 +11,6 @@
 #include <array>
 
 namespace {
-
-QColor ColorOf(COLORREF c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
 
 // A zoom that can divide and multiply safely; a damaged one counts as 1.
 double SafeZoom(double z) {
@@ -51,13 +48,7 @@ void TPMultiImage::paintEvent(QPaintEvent*) {
         int32_t w = 0, h = 0;
         const uint32_t* bits = SurfaceDCBits(FFXSurface);
         if (bits && GetSurfaceDCSize(FFXSurface, &w, &h)) {
-            QImage frame(w, h, QImage::Format_RGB32);
-            for (int y = 0; y < h; ++y) {
-                auto* out = reinterpret_cast<uint32_t*>(frame.scanLine(y));
-                for (int x = 0; x < w; ++x)
-                    out[x] = bits[int64_t(y) * w + x] | 0xFF000000u;
-            }
-            painter.drawImage(0, 0, frame);
+            painter.drawImage(0, 0, PixelsToImage(bits, w, h));
         }
     } else {
         PaintPicture(painter);
@@ -73,7 +64,7 @@ void TPMultiImage::paintEvent(QPaintEvent*) {
 
 void TPMultiImage::PaintPicture(QPainter& painter) {
     const int W = width(), H = height();
-    const QColor back = ColorOf(FColor);
+    const QColor back = ToQColor(FColor);
     // The bitmap's own pixels: a large picture is never copied to paint it.
     const zp::TBitmap& bitmap = FPicture.Bitmap();
     const bool hasPixels = FPicture.HasBitmapHandle() && bitmap.bits();
@@ -237,7 +228,7 @@ void TPMultiImage::DrawTextOverlay(QPainter& painter) {
     painter.save();
     painter.setFont(f);
     painter.setBackgroundMode(FTextTransParent ? Qt::TransparentMode : Qt::OpaqueMode);
-    painter.setBackground(ColorOf(FColor));
+    painter.setBackground(ToQColor(FColor));
     const QString text = QString::fromStdString(FText);
     // (x, y) is the top left of the text cell; rotation turns about it.
     const int ascent = painter.fontMetrics().ascent();
@@ -249,7 +240,7 @@ void TPMultiImage::DrawTextOverlay(QPainter& painter) {
         painter.drawText(QPoint(0, ascent), text);
         painter.restore();
     };
-    if (FTextShadow) drawAt(FTextLeft + 2, FTextTop + 2, ColorOf(FTextShadowColor));
+    if (FTextShadow) drawAt(FTextLeft + 2, FTextTop + 2, ToQColor(FTextShadowColor));
     drawAt(FTextLeft, FTextTop, palette().color(QPalette::WindowText));
     painter.restore();
 }
@@ -312,8 +303,7 @@ void TPMultiImage::RunTransition() {
             CenterOffsetX = int16_t((W - dw) / 2);
             CenterOffsetY = int16_t((H - dh) / 2);
             target = QRect(CenterOffsetX, CenterOffsetY, dw, dh);
-            const uint32_t fill = 0xFF000000u | (uint32_t(GetRValue(FColor)) << 16) |
-                                  (uint32_t(GetGValue(FColor)) << 8) | GetBValue(FColor);
+            const uint32_t fill = ToQRgb(FColor);
             std::fill(work.bits(), work.bits() + int64_t(W) * H, fill);
         }
         zp::StretchPixels(to, target, from, QRect(0, 0, bw, bh), zp::StretchMode::ColorOnColor);

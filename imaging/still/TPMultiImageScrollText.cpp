@@ -2,6 +2,7 @@
 // right to left (".scm" files) and credits that rise line by line (".cms"
 // files, or lines a caller fills in). Both are stepped by the messages
 // WM_PV_SCROLLMESSAGE and WM_PV_SCROLLCREDITS, which ScrollTextTick posts.
+#include "imaging/common/ColorRef.h"
 #include "imaging/common/WindowMessage.h"
 #include "imaging/still/ScrollText.h"
 #include "imaging/still/TPMultiImage.h"
@@ -13,12 +14,6 @@
 #include <algorithm>
 
 namespace scrolltext {
-
-namespace {
-QColor ToQColor(COLORREF c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-} // namespace
 
 QFont MakeFont(const Settings& s) {
     QFont font;
@@ -171,7 +166,7 @@ void TPMultiImage::StepScrollCredits() {
 }
 
 void TPMultiImage::PaintScrollText(QPainter& painter) {
-    painter.fillRect(rect(), scrolltext::ToQColor(FColor));
+    painter.fillRect(rect(), ToQColor(FColor));
     if (!ScrollTextRunning() || FScrollText->text.isNull()) return;
     const ScrollTextState& s = *FScrollText;
     if (s.mode == ScrollTextState::Mode::Message)

@@ -23,7 +23,12 @@ std::string lowerExtension(const std::string& path) {
 QImage DeviceBitmapToImage(HBITMAP bitmap) {
     int32_t w = 0, h = 0;
     const uint32_t* bits = DeviceBitmapBits(bitmap);
-    if (!bits || !GetDeviceBitmapSize(bitmap, &w, &h) || w <= 0 || h <= 0) return {};
+    if (!bits || !GetDeviceBitmapSize(bitmap, &w, &h)) return {};
+    return PixelsToImage(bits, w, h);
+}
+
+QImage PixelsToImage(const uint32_t* bits, int32_t w, int32_t h) {
+    if (!bits || w <= 0 || h <= 0) return {};
     QImage image(w, h, QImage::Format_RGB32);
     if (image.isNull()) return {};
     for (int32_t y = 0; y < h; ++y) {

@@ -75,5 +75,8 @@ class TPicture {
 // The pixels of a device bitmap as an RGB32 image (a copy: the bitmap's
 // fourth byte is undefined, the image's must be 0xFF); null for no bitmap.
 QImage DeviceBitmapToImage(HBITMAP bitmap);
+// The same for w x h pixels laid out as a device bitmap's (or a drawing
+// surface's); null for no pixels.
+QImage PixelsToImage(const uint32_t* bits, int32_t w, int32_t h);
 // A new device bitmap holding the image's pixels; 0 for a null image or no memory.
 HBITMAP ImageToDeviceBitmap(const QImage& image);
