@@ -92,7 +92,9 @@ void TMainForm::CreateControls() {
     // The playback clock: always running; the component decides whether a
     // tick shows a frame.
     Timer1 = new QTimer(this);
-    Timer1->setInterval(100);
+    // Steps often enough that each frame stays for its own delay.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(PVWebImage::HostStepInterval);
     connect(Timer1, &QTimer::timeout, this, [this] { AniGifImage1->StepFrame(); });
     Timer1->start();
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { FClosing = true; });

@@ -75,6 +75,7 @@ void PVAnimationModel::ClearFrames() {
     for (auto it = FComments->rbegin(); it != FComments->rend(); ++it)
         delete *it;
     FComments->clear();
+    FramesChanged();
 }
 
 void PVAnimationModel::SetCurrentDib(void* lockedDib) {
@@ -117,6 +118,7 @@ void PVAnimationModel::ReplaceFrameBitmap(const zp::TBitmap& bitmap, int32_t bit
     TMyGifAnimation* record = (*FFrames)[index];
     zp::GlobalBlock::freeFully(record->DibHandle);
     record->DibHandle = copy.release();
+    FramesChanged();
 }
 
 std::unique_ptr<zp::TBitmap> PVAnimationModel::GetFrameBitmap() const {
@@ -132,6 +134,7 @@ void PVAnimationModel::LoadFromFile(const std::string& fileName) {
     StopPlayback();
     FramesLoaded = 0;
     ClearFrames();
+    FramesChanged();
     FFileName = lowerCase(fileName);
     DisplayedDisposal = 0;
     CurrentFrame = 0;
@@ -185,6 +188,7 @@ int16_t PVAnimationModel::TakeImage(uintptr_t dib, const MyGifHeader* header,
     DrawTop = descriptor ? descriptor->Top : 0;
     DisplayedDisposal = control ? control->Disposal : 0;
     DisplayedTransparency = control && control->Transparent == 1;
+    DisplayedTransparentIndex = control ? control->TransparentIndex : 0;
 
     if (code == PV_CODE_FRAME) {
         const int n = FramesLoaded;

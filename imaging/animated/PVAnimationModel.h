@@ -69,11 +69,18 @@ class PVAnimationModel {
     int DrawTop = 0;
     uint8_t DisplayedDisposal = 0;
     bool DisplayedTransparency = false;
+    uint8_t DisplayedTransparentIndex = 0; // meaningful with DisplayedTransparency
     COLORREF DisplayedBackground = 0;
     // The record ReplaceFrameBitmap changes: the last loaded, the new one,
     // or the last shown; 0 when none of these applies.
     int DisplayedFrame = 0;
     const std::string& FileName() const { return FFileName; }
+
+    // Says that the frame records changed (pictures, positions, order,
+    // disposal, transparency), so what the display built up from them is
+    // stale. Loading, clearing and replacing a picture call it themselves;
+    // code that edits records in place calls it afterwards.
+    virtual void FramesChanged() {}
 
     // The codec's callbacks (C calling convention), user data = the model.
     static int16_t LoadCallback(uintptr_t dib, const MyGifHeader* header,

@@ -13,19 +13,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
-
-// Fills the part of r inside the image; r may be empty, negative or outside.
-void fillClipped(QImage& image, const QRect& r, QRgb colour) {
-    const QRect clipped = r.intersected(image.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::fill(row + clipped.left(), row + clipped.right() + 1, colour);
-    }
-}
-
-} // namespace
-
 PVWebImage::PVWebImage(QWidget* parent)
     : QWidget(parent), FColor(GetSysColor(COLOR_BTNFACE)),
       FPngJpgBackGroundColor(GetSysColor(COLOR_BTNFACE)), FDelayTimer(new QTimer(this)),
@@ -37,7 +24,9 @@ PVWebImage::PVWebImage(QWidget* parent)
     // Timer defaults: running, one second, so the first delay runs out a
     // second after creation.
     connect(FDelayTimer, &QTimer::timeout, this, [this] { DelayTimerTimer(); });
+    FDelayTimer->setTimerType(Qt::PreciseTimer);
     FDelayTimer->start(1000);
+    SetClock(nullptr);
     FCornerPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     for (QWidget* part :
          {static_cast<QWidget*>(FVertScrollBar), static_cast<QWidget*>(FHorzScrollBar),
@@ -84,8 +73,8 @@ void PVWebImage::SetUseScrollBars(bool value) {
 
 void PVWebImage::SetColor(COLORREF value) {
     FColor = value;
-    // A new background: what was built up on the old one goes with it.
     if (!FCanvas.isNull()) FCanvas.fill(dibimage::ToQRgb(FColor));
+    FShowAll = true;
     InvalidateView();
 }
 
@@ -157,6 +146,7 @@ void PVWebImage::EnsureCanvas() {
         std::copy_n(reinterpret_cast<const QRgb*>(FCanvas.constScanLine(y)), FCanvas.width(),
                     reinterpret_cast<QRgb*>(grown.scanLine(y)));
     FCanvas = std::move(grown);
+    FShowAll = true; // parts of the screen may now fit that did not before
 }
 
 bool PVWebImage::Compose() {
@@ -175,20 +165,54 @@ bool PVWebImage::Compose() {
 }
 
 void PVWebImage::ComposeGif() {
-    if (DisplayedDisposal == 2) {
-        // The frame drawn before this one is erased to the background.
-        const TFrameList& frames = *Frames();
-        const TMyGifAnimation* previous = nullptr;
-        if (FramesLoaded > 0 && size_t(FramesLoaded - 1) < frames.size())
-            previous = frames[size_t(FramesLoaded - 1)];
-        else if (FramesLoaded == 0 && !frames.empty())
-            previous = frames.back();
-        if (previous)
-            fillClipped(FCanvas,
-                        QRect(previous->Left, previous->Top, previous->Width, previous->Height),
-                        dibimage::ToQRgb(DisplayedTransparency ? FColor : DisplayedBackground));
+    const TFrameList& frames = *Frames();
+    if (GifMode && !frames.empty()) {
+        const int index = DisplayedFrame >= 0 && size_t(DisplayedFrame) < frames.size()
+                              ? DisplayedFrame
+                              : int(frames.size()) - 1;
+        FCompositor.ComposeTo(frames, index);
+    } else {
+        // A lone picture (a still GIF, or one set without frames) on a
+        // screen of its own.
+        const int w = ScreenWidth ? ScreenWidth : DrawLeft + CurrentDib()->Width();
+        const int h = ScreenHeight ? ScreenHeight : DrawTop + std::abs(CurrentDib()->Height());
+        FCompositor.Reset(w, h);
+        FCompositor.DrawDib(CurrentDib()->Dib(), DrawLeft, DrawTop,
+                            DisplayedTransparency ? DisplayedTransparentIndex : -1, 0);
     }
-    dibimage::Draw(FCanvas, QPoint(DrawLeft, DrawTop), CurrentDib()->Dib());
+    ShowComposition();
+}
+
+// Copies what changed of the logical screen into the canvas, transparent
+// pixels in the control's colour.
+void PVWebImage::ShowComposition() {
+    PVWebImg::PVRect r = FCompositor.TakeDirty();
+    const bool all = FShowAll;
+    if (all) {
+        FCanvas.fill(dibimage::ToQRgb(FColor));
+        r = {0, 0, FCompositor.Width(), FCompositor.Height()};
+        FShowAll = false;
+    }
+    r.x1 = std::min(r.x1, FCanvas.width());
+    r.y1 = std::min(r.y1, FCanvas.height());
+    if (all)
+        FChanged.reset();
+    else
+        FChanged = r.empty() ? QRect() : QRect(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
+    if (r.empty()) return;
+    const QRgb colour = dibimage::ToQRgb(FColor);
+    const int w = FCompositor.Width();
+    for (int y = r.y0; y < r.y1; ++y) {
+        const uint32_t* in = FCompositor.Pixels() + size_t(y) * size_t(w);
+        auto* out = reinterpret_cast<QRgb*>(FCanvas.scanLine(y));
+        for (int x = r.x0; x < r.x1; ++x)
+            out[x] = in[x] ? in[x] : colour;
+    }
+}
+
+void PVWebImage::FramesChanged() {
+    FCompositor.Invalidate();
+    FShowAll = true;
 }
 
 void PVWebImage::ComposeScaled() {
@@ -209,6 +233,7 @@ void PVWebImage::ComposeScaled() {
         target = QRect(0, 0, shownW, shownH);
     }
     FCanvas.fill(dibimage::ToQRgb(FColor));
+    FShowAll = true; // the canvas no longer holds the logical screen
     dibimage::Stretch(FCanvas, target, dib, source);
     if (FUseScrollBars) {
         for (QWidget* part :
@@ -219,7 +244,12 @@ void PVWebImage::ComposeScaled() {
 }
 
 void PVWebImage::Paint() {
-    if (Compose()) update();
+    FChanged.reset();
+    if (!Compose()) return;
+    if (!FChanged)
+        update();
+    else if (!FChanged->isEmpty())
+        update(*FChanged);
 }
 
 void PVWebImage::paintEvent(QPaintEvent* event) {
@@ -252,6 +282,7 @@ void PVWebImage::ResetViewForLoad() {
     FScrollY = 0;
     // A new animation builds up on an empty control, not over the last one.
     if (!FCanvas.isNull()) FCanvas.fill(dibimage::ToQRgb(FColor));
+    FShowAll = true;
     LayoutScrollBars();
     InvalidateView();
 }

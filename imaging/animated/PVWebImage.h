@@ -1,14 +1,26 @@
 #pragma once
 // The animated-image component: shows an animation of the model it derives
-// from. GIF drawing composes each frame into a persistent canvas, the way a
-// GIF decoder builds the screen up (what was drawn before stays); other
-// pictures are drawn scaled, stretched or scrolled. Playback is stepped from
-// outside: the host's timer calls StepFrame, and the component's own delay
-// timer only marks the current frame's delay as run out.
+// from. GIF drawing shows the compositor's logical screen (each frame's own
+// disposal applied before the next, transparent pixels keeping what lies
+// below, as browsers show GIFs), with the control's Color wherever the
+// screen is transparent; other pictures are drawn scaled, stretched or
+// scrolled. Playback is stepped from outside: the host's timer calls
+// StepFrame every HostStepInterval milliseconds, and the component's own
+// delay timer marks the current frame's delay as run out.
+//
+// Timing: each frame's delay is counted from when it was due, not from the
+// host tick that showed it, so ticks never add up: 100 frames of 4
+// hundredths take 4 s, not 100 x (40 ms + a tick). A host that falls behind
+// by more than CatchUpLimit starts counting afresh rather than rushing
+// frames. Delays of 0 and 1 hundredths are shown for 10, as browsers do.
 #include "imaging/animated/PVAnimationModel.h"
+#include "imaging/animated/PVCompositor.h"
 
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
 
 class QFrame;
 class QScrollBar;
@@ -21,6 +33,12 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     enum TPngDisplay { png_blocks, png_pixels };
     enum TPngJpgResolution { Bit8, Bit24 };
     static constexpr int ScrollBarThickness = 12;
+    // How often hosts call StepFrame, in milliseconds.
+    static constexpr int HostStepInterval = 10;
+    // Lateness (ms) up to which the schedule is kept when a step comes late.
+    static constexpr int64_t CatchUpLimit = 100;
+    // Milliseconds from any fixed origin, never going back.
+    using TClock = std::function<int64_t()>;
 
     explicit PVWebImage(QWidget* parent = nullptr);
     ~PVWebImage() override;
@@ -63,6 +81,14 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     const QTimer& DelayTimer() const { return *FDelayTimer; }
     // The delay timer's handler: the frame's delay has run out.
     void DelayTimerTimer();
+    // The clock playback counts delays with; a steady clock unless a test
+    // sets its own.
+    void SetClock(TClock clock);
+    // Delay in hundredths a frame is shown for.
+    static int ShownDelay(uint16_t delay) { return delay <= 1 ? 10 : delay; }
+
+    void FramesChanged() override;
+    const PVWebImg::PVCompositor& Compositor() const { return FCompositor; }
 
     // Frame 0's logical screen after a GIF load, else the picture's size.
     QSize ImageSize();
@@ -97,6 +123,8 @@ class PVWebImage : public QWidget, public PVAnimationModel {
   private:
     bool Compose();
     void ComposeGif();
+    void ShowComposition();
+    void ShowFrameFrom(int index, int64_t start);
     void ComposeScaled();
     void EnsureCanvas();
     void LayoutScrollBars();
@@ -127,4 +155,16 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     QImage FCanvas;
     // False when the canvas must be drawn again at the next paint event.
     bool FComposed = false;
+
+    // The animation's logical screen; FCanvas shows what changed of it.
+    PVWebImg::PVCompositor FCompositor;
+    // Set when FCanvas must take the whole screen again, not just what changed.
+    bool FShowAll = true;
+    // What the last composing changed on the canvas; none = everything.
+    std::optional<QRect> FChanged;
+
+    TClock FClock;
+    // When the frame on display has been shown for its delay (FClock time).
+    int64_t FFrameDue = 0;
+    bool FDueValid = false;
 };

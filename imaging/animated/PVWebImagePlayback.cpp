@@ -5,8 +5,20 @@
 #include "platform/GlobalMemory.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
+
+void PVWebImage::SetClock(TClock clock) {
+    if (!clock) {
+        auto steady = std::make_shared<QElapsedTimer>();
+        steady->start();
+        clock = [steady] { return steady->elapsed(); };
+    }
+    FClock = std::move(clock);
+    FDueValid = false;
+}
 
 void PVWebImage::Play() {
     if (Frames()->empty()) return;
@@ -35,6 +47,10 @@ void PVWebImage::DelayTimerTimer() {
 // CurrentFrame runs 1, 2, ..., n and then 0: the step to n shows nothing and
 // starts no delay, so the last frame stays until the next tick wraps to 0.
 void PVWebImage::StepFrame() {
+    const int64_t now = FClock();
+    // The clock decides when a delay is over; the timer only wakes us, and
+    // may fire a little late.
+    if (FDueValid && now >= FFrameDue) FDelayElapsed = true;
     if (!PaintingEnabled || FPlaying < 0 || !FDelayElapsed) return;
     const int n = int(Frames()->size());
     if (n < 1) return;
@@ -44,7 +60,10 @@ void PVWebImage::StepFrame() {
     else
         CurrentFrame = 0;
     FramesLoaded = CurrentFrame;
-    ShowFrame(CurrentFrame);
+    // On schedule, the next frame starts when the last one was due, however
+    // late this tick is; after a long stall (or a Stop) it starts now.
+    const bool onSchedule = FDueValid && now >= FFrameDue && now - FFrameDue <= CatchUpLimit;
+    ShowFrameFrom(CurrentFrame, onSchedule ? FFrameDue : now);
     const QSize image = ImageSize();
     if (image.width() != ScreenWidth || image.height() != ScreenHeight) {
         ScreenWidth = uint16_t(image.width());
@@ -54,10 +73,16 @@ void PVWebImage::StepFrame() {
 }
 
 void PVWebImage::ShowFrame(int index) {
+    ShowFrameFrom(index, FClock());
+}
+
+void PVWebImage::ShowFrameFrom(int index, int64_t start) {
     if (index < 0 || size_t(index) >= Frames()->size()) return;
+    const int64_t now = FClock(); // before painting, which takes its own time
     const TMyGifAnimation* record = (*Frames())[size_t(index)];
     DisplayedDisposal = record->Disposal;
     DisplayedTransparency = record->HasTransparency == 1;
+    DisplayedTransparentIndex = record->TransparentIndex;
     DrawLeft = record->Left;
     DrawTop = record->Top;
     DisplayedFrame = index;
@@ -65,9 +90,10 @@ void PVWebImage::ShowFrame(int index) {
     NewCurrentDib();
     SetCurrentDib(GlobalLock(DuplicateGlobalBlock(record->DibHandle)));
     Paint();
-    const int delay = record->Delay != 0 ? record->Delay : 10; // hundredths of a second
+    FFrameDue = start + int64_t(ShownDelay(record->Delay)) * 10;
+    FDueValid = true;
     FDelayElapsed = false;
-    FDelayTimer->start(delay * 10);
+    FDelayTimer->start(int(std::max<int64_t>(0, FFrameDue - now)));
 }
 
 void PVWebImage::StopPlayback() {
@@ -75,7 +101,12 @@ void PVWebImage::StopPlayback() {
 }
 
 void PVWebImage::PaintNow() {
-    if (Compose()) repaint();
+    FChanged.reset();
+    if (!Compose()) return;
+    if (!FChanged)
+        repaint();
+    else if (!FChanged->isEmpty())
+        repaint(*FChanged);
 }
 
 void PVWebImage::ProcessMessages() {

@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 #include <QTimer>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -182,4 +183,51 @@ TEST(PVWebImage, LoopLimitTakesUnlimitedAsTheLargest) {
         host.image->Play();
         EXPECT_EQ(host.image->LoopLimit(), row.limit) << row.loops.size();
     }
+}
+
+// Host ticks every 10 ms on a controlled clock: each frame lasts its own
+// delay, ticks do not add up over a run, and a stall restarts the count.
+TEST(PVWebImage, PlaybackKeepsTrueTimeOnTenMillisecondTicks) {
+    Host host(20, 20);
+    PVWebImage& image = *host.image;
+    int64_t now = 0;
+    image.SetClock([&now] { return now; });
+    const uint16_t delays[] = {4, 0, 1, 7};
+    for (int i = 0; i < 100; ++i)
+        image.Frames()->push_back(solidFrame(0, 0, 4, 4, kColours[i % 3], 0, 0, delays[i % 4]));
+    image.GifMode = true;
+    image.Play();
+    image.CurrentFrame = 1000; // the next step starts at frame 0
+    image.DelayTimerTimer();
+
+    // When each frame first showed, over two runs of the animation.
+    std::vector<int64_t> shownAt;
+    for (int previous = -1; shownAt.size() < 201; now += PVWebImage::HostStepInterval) {
+        image.StepFrame();
+        if (image.CurrentFrame != previous && image.CurrentFrame < 100) shownAt.push_back(now);
+        previous = image.CurrentFrame;
+    }
+    int64_t expected = 0; // delays 0 and 1 show for 10 hundredths
+    for (int i = 0; i < 100; ++i)
+        expected += 10 * PVWebImage::ShownDelay(delays[i % 4]);
+    EXPECT_EQ(expected, 25 * (40 + 100 + 100 + 70));
+    const int64_t run = shownAt[100] - shownAt[0];
+    EXPECT_LE(std::abs(run - expected), expected / 50) << run;
+    EXPECT_LE(std::abs(shownAt[200] - shownAt[0] - 2 * expected), expected / 50);
+    for (int i = 1; i < 100; ++i) {
+        const int64_t delay = 10 * PVWebImage::ShownDelay(delays[(i - 1) % 4]);
+        EXPECT_NEAR(double(shownAt[size_t(i)] - shownAt[size_t(i - 1)]), double(delay),
+                    PVWebImage::HostStepInterval)
+            << "frame " << i;
+    }
+
+    // A host that stalls for a second shows the next frame then, and the one
+    // after it a full delay later rather than at once.
+    now += 1000;
+    image.StepFrame();
+    const int after = image.CurrentFrame;
+    const int64_t stalledAt = now;
+    while (image.CurrentFrame == after)
+        image.StepFrame(), now += PVWebImage::HostStepInterval;
+    EXPECT_GE(now - stalledAt, 10 * PVWebImage::ShownDelay(delays[after % 4]));
 }

@@ -1,0 +1,246 @@
+// The compositor against ImageMagick's -coalesce on GIFs written here with
+// giflib, on the shared corpus animations, and against itself for random
+// access.
+#include "imaging/animated/PVCompositor.h"
+#include "AnimationFixtures.h"
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <functional>
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using PVWebImg::PVCompositor;
+
+namespace {
+
+const GifColorType kPalette[8] = {{0, 0, 0},     {250, 20, 20}, {20, 240, 30}, {30, 40, 230},
+                                  {250, 250, 0}, {0, 200, 200}, {200, 0, 190}, {255, 255, 255}};
+
+struct GifFrame {
+    int left, top, width, height;
+    int disposal;
+    int transparent; // index, -1 = none
+};
+
+// Pixel (x, y) of frame n: a pattern that uses every index, 3 included.
+uint8_t patternIndex(int n, int x, int y) {
+    return uint8_t((x * 3 + y * 5 + n) % 8);
+}
+
+void writeGif(const fs::path& file, int width, int height, const std::vector<GifFrame>& frames) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(file.c_str(), false, &error);
+    ASSERT_NE(gif, nullptr);
+    ColorMapObject* map = GifMakeMapObject(8, kPalette);
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, width, height, 3, 0, map);
+    GifFreeMapObject(map);
+    for (size_t n = 0; n < frames.size(); ++n) {
+        const GifFrame& f = frames[n];
+        GraphicsControlBlock gcb{f.disposal, false, 5, f.transparent};
+        GifByteType extension[4];
+        EGifGCBToExtension(&gcb, extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, extension);
+        ASSERT_EQ(EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, false, nullptr), GIF_OK);
+        std::vector<GifPixelType> row(size_t(f.width));
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x)
+                row[size_t(x)] = patternIndex(int(n), x, y);
+            EGifPutLine(gif, row.data(), f.width);
+        }
+    }
+    EGifCloseFile(gif, &error);
+}
+
+// ImageMagick's coalesced frames as raw RGBA bytes.
+std::vector<std::vector<unsigned char>> coalesce(const fs::path& gif, const fs::path& dir) {
+    const std::string command =
+        "/usr/bin/convert '" + gif.string() +
+        "' -coalesce +adjoin -depth 8 'rgba:" + (dir / "im-%d.rgba").string() + "' 2>/dev/null";
+    std::vector<std::vector<unsigned char>> frames;
+    if (std::system(command.c_str()) != 0) return frames;
+    for (int i = 0; fs::exists(dir / ("im-" + std::to_string(i) + ".rgba")); ++i)
+        frames.push_back(testsupport::readFile(dir / ("im-" + std::to_string(i) + ".rgba")));
+    return frames;
+}
+
+// Where ours and ImageMagick's frame differ: "" when they agree. Both
+// transparent counts as equal whatever the colour. ImageMagick starts the
+// canvas opaque in the background colour where browsers start transparent:
+// with `background` set, that colour opposite our transparent is accepted.
+std::string difference(const PVCompositor& ours, const std::vector<unsigned char>& im,
+                       const uint32_t* background) {
+    if (im.size() != size_t(ours.Width()) * size_t(ours.Height()) * 4)
+        return "ImageMagick's frame has " + std::to_string(im.size()) + " bytes";
+    for (int y = 0; y < ours.Height(); ++y)
+        for (int x = 0; x < ours.Width(); ++x) {
+            const unsigned char* p = &im[(size_t(y) * size_t(ours.Width()) + size_t(x)) * 4];
+            const uint32_t theirs = uint32_t(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
+            const uint32_t mine = ours.Pixel(x, y);
+            if (mine == theirs || (mine == 0 && p[3] == 0)) continue;
+            if (mine == 0 && background && theirs == *background) continue;
+            char text[96];
+            std::snprintf(text, sizeof text, "(%d,%d) ours %08X, ImageMagick %08X", x, y, mine,
+                          theirs);
+            return text;
+        }
+    return "";
+}
+
+// Loads through the model (the codec's reader, as the program does), then
+// compares every composed frame with ImageMagick's.
+void expectSameAsImageMagick(const fs::path& gif, const fs::path& dir, const uint32_t* background) {
+    PVAnimationModel model;
+    model.MapTransparentColor = RGB(1, 2, 3); // must never show
+    model.LoadFromFile(gif.string());
+    const auto reference = coalesce(gif, dir);
+    ASSERT_EQ(reference.size(), model.Frames()->size()) << gif;
+    PVCompositor compositor;
+    for (size_t i = 0; i < reference.size(); ++i) {
+        ASSERT_TRUE(compositor.ComposeTo(*model.Frames(), int(i))) << gif << " frame " << i;
+        EXPECT_EQ(difference(compositor, reference[i], background), "") << gif << " frame " << i;
+    }
+}
+
+} // namespace
+
+TEST(PVCompositor, ComposesAsImageMagickCoalesces) {
+    const fs::path dir = testsupport::tempDir("compose-im");
+    // Frame 0 covers the screen opaquely, so the two starting canvases never show.
+    const struct {
+        const char* name;
+        std::vector<GifFrame> frames;
+    } rows[] = {
+        {"every disposal over transparency",
+         {{0, 0, 16, 12, 0, -1},
+          {2, 2, 6, 5, 1, 3},
+          {5, 3, 7, 6, 2, 3},
+          {1, 4, 8, 6, 3, 3},
+          {0, 0, 10, 8, 0, 3},
+          {3, 1, 9, 9, 2, -1},
+          {4, 2, 6, 6, 0, 5}}},
+        {"restore after a clear",
+         {{0, 0, 16, 12, 0, -1},
+          {3, 3, 6, 6, 2, -1},
+          {5, 5, 8, 6, 3, 3},
+          {0, 0, 16, 12, 3, 3},
+          {2, 1, 5, 5, 0, -1}}},
+        {"frames out of bounds",
+         {{0, 0, 16, 12, 0, -1},
+          {12, 8, 8, 8, 2, 3},
+          {20, 20, 4, 4, 3, -1},
+          {14, 0, 6, 3, 3, 3},
+          {0, 10, 20, 5, 0, 3}}},
+    };
+    for (const auto& row : rows) {
+        const fs::path gif = dir / (std::string(row.name) + ".gif");
+        writeGif(gif, 16, 12, row.frames);
+        const fs::path frames = dir / row.name;
+        fs::create_directories(frames);
+        expectSameAsImageMagick(gif, frames, nullptr);
+    }
+}
+
+TEST(PVCompositor, ComposesCorpusAnimationsAsImageMagick) {
+    const fs::path corpus = testsupport::corpusDir();
+    if (corpus.empty()) GTEST_SKIP() << "no corpus";
+    const fs::path dir = testsupport::tempDir("compose-corpus");
+    int checked = 0;
+    for (const char* folder : {"gif-pygif/test-suite", "gif-giflib/pic"}) {
+        if (!fs::is_directory(corpus / folder)) continue;
+        for (const auto& entry : fs::directory_iterator(corpus / folder)) {
+            if (entry.path().extension() != ".gif") continue;
+            GifFileType* gif = DGifOpenFileName(entry.path().c_str(), nullptr);
+            if (!gif) continue;
+            const bool animated = DGifSlurp(gif) == GIF_OK && gif->ImageCount > 1;
+            uint32_t background = 0xFFFFFFFF; // ImageMagick's without a global table
+            if (animated && gif->SColorMap && gif->SBackGroundColor < gif->SColorMap->ColorCount) {
+                background = 0xFF000000;
+                const GifColorType c = gif->SColorMap->Colors[gif->SBackGroundColor];
+                background |= uint32_t(c.Red) << 16 | c.Green << 8 | c.Blue;
+            }
+            DGifCloseFile(gif, nullptr);
+            if (!animated) continue;
+            const fs::path frames = dir / entry.path().stem();
+            fs::create_directories(frames);
+            expectSameAsImageMagick(entry.path(), frames, &background);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 5);
+}
+
+// Jumps, and records changed behind the compositor's back, give what
+// playing from frame 0 gives.
+TEST(PVCompositor, RandomAccessAndEditsMatchPlayingFromTheStart) {
+    auto frame = [](int n, int left, int top, int w, int h, uint8_t disposal, bool transparent) {
+        TMyGifAnimation* f = fixtures::frame(
+            w, h, 8, [n](int x, int y) { return patternIndex(n, x, y); },
+            [](int i) {
+                return RGBQUAD{uint8_t(i * 30), uint8_t(255 - i * 20), uint8_t(i * 7), 0};
+            });
+        f->Left = int16_t(left);
+        f->Top = int16_t(top);
+        f->Disposal = disposal;
+        f->HasTransparency = transparent;
+        f->TransparentIndex = 3;
+        f->ScreenWidth = 20;
+        f->ScreenHeight = 16;
+        return f;
+    };
+    // 2 clears the whole screen and 4 covers it: the places a jump may start.
+    PVAnimationModel model;
+    TFrameList& frames = *model.Frames();
+    frames = {frame(0, 0, 0, 20, 16, 0, false), frame(1, 2, 3, 9, 7, 3, true),
+              frame(2, 0, 0, 20, 16, 2, true),  frame(3, 4, 4, 8, 8, 1, true),
+              frame(4, 0, 0, 20, 16, 3, false), frame(5, 1, 2, 12, 9, 3, true),
+              frame(6, 6, 5, 10, 9, 0, true),   frame(7, 0, 0, 20, 16, 0, false)};
+    auto played = [&](int k) {
+        PVCompositor fresh;
+        for (int i = 0; i <= k; ++i)
+            fresh.ComposeTo(frames, i);
+        return std::vector<uint32_t>(fresh.Pixels(), fresh.Pixels() + 20 * 16);
+    };
+    PVCompositor jumping;
+    for (int k : {6, 2, 2, 0, 5, 3, 7, 1, 4, 6, 5}) {
+        ASSERT_TRUE(jumping.ComposeTo(frames, k));
+        EXPECT_EQ(std::vector<uint32_t>(jumping.Pixels(), jumping.Pixels() + 20 * 16), played(k))
+            << "jump to " << k;
+    }
+    // Moved, made opaque, and a new picture block: each is noticed.
+    jumping.ComposeTo(frames, 6);
+    frames[5]->Left = 7;
+    EXPECT_TRUE(jumping.ComposeTo(frames, 6));
+    EXPECT_EQ(std::vector<uint32_t>(jumping.Pixels(), jumping.Pixels() + 20 * 16), played(6));
+    frames[3]->HasTransparency = 0;
+    jumping.ComposeTo(frames, 6);
+    EXPECT_EQ(std::vector<uint32_t>(jumping.Pixels(), jumping.Pixels() + 20 * 16), played(6));
+}
+
+TEST(PVCompositor, ScreenOfZeroTakesTheFirstFrameAndBadPicturesDrawNothing) {
+    TMyGifAnimation* first = fixtures::frame(
+        6, 4, 8, [](int, int) { return uint8_t(1); },
+        [](int i) {
+            return RGBQUAD{0, 0, uint8_t(i * 200), 0};
+        });
+    first->Left = 2;
+    first->Top = 1;
+    TMyGifAnimation empty;
+    empty.Left = 0;
+    TFrameList frames{first, &empty};
+    PVCompositor compositor;
+    ASSERT_TRUE(compositor.ComposeTo(frames, 0));
+    EXPECT_EQ(compositor.Width(), 8);
+    EXPECT_EQ(compositor.Height(), 5);
+    EXPECT_EQ(compositor.Pixel(0, 0), 0u);
+    EXPECT_EQ(compositor.Pixel(2, 1), 0xFFC80000u);
+    EXPECT_FALSE(compositor.ComposeTo(frames, 1)); // no picture: reported, nothing drawn
+    EXPECT_EQ(compositor.Pixel(7, 4), 0xFFC80000u);
+    EXPECT_FALSE(compositor.ComposeTo(frames, 2));
+    PVAnimationModel owner; // frees the record and its picture
+    owner.Frames()->push_back(first);
+}
