@@ -189,6 +189,13 @@ bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenW
     return false;
 }
 
+bool an_gifinfo(const std::string& file, PVGifInfoCallback cb, void* user) {
+    auto proc = resolve<PFN_an_gifinfo>(CodecLibrary, kCodecDll, "an_gifinfo");
+    if (!proc) return false;
+    return callReader(
+        CodecLibrary, file, [&] { return proc(file.c_str(), cb, user, 0); }, false);
+}
+
 bool readgiffile(const std::string& file, int32_t bits, bool dither, zp::TBitmap& bitmap,
                  void* user, PVProgressCallback cb) {
     auto proc = resolve<PFN_readgiffile>(CodecLibrary, kCodecDll, "readgiffile");

@@ -60,6 +60,39 @@ struct PVFileInfo {
     int16_t Value1; // GIF: number of images
     int16_t Value2; // GIF: 1 when the first image is interlaced
 };
+
+// an_gifinfo's records: a GIF file's structure as stored, without pixels.
+// Counts are real entry counts (256 is 256), unlike MyGifHeader's.
+struct PVGifStreamInfo {
+    uint16_t ScreenWidth;     // 0: a side of 0 in the file takes the first image's extent
+    uint16_t ScreenHeight;    // 2
+    uint16_t GlobalColors;    // 4: 0 = no global table, else 2..256
+    uint8_t BackgroundIndex;  // 6: as stored, even beyond the table
+    uint8_t AspectRatio;      // 7: the pixel aspect ratio byte as stored
+    uint8_t HasLoopExtension; // 8: 1 = a NETSCAPE2.0 loop block is present
+    uint8_t Unused9;          // 9
+    uint16_t Loops;           // 10: its count, 0 = forever; 0 without the block
+    int32_t ImageCount;       // 12: images of non-zero size
+};
+static_assert(sizeof(PVGifStreamInfo) == 16);
+
+struct PVGifImageInfo {
+    uint16_t Left;            // 0: as stored (may lie outside the screen)
+    uint16_t Top;             // 2
+    uint16_t Width;           // 4
+    uint16_t Height;          // 6
+    uint16_t LocalColors;     // 8: 0 = no local table, else 2..256
+    uint8_t Interlaced;       // 10
+    uint8_t HasControl;       // 11: 1 = a graphic control extension came before it
+    uint8_t Disposal;         // 12: 0..7 as stored (0 without control block)
+    uint8_t Transparent;      // 13: 1 = TransparentIndex is valid
+    uint8_t TransparentIndex; // 14
+    uint8_t Filled;           // 15: 1 = the data ended early and the rest was filled
+    uint16_t Delay;           // 16: hundredths of a second
+    uint16_t Unused18;        // 18
+    uint32_t LzwBytes;        // 20: image data bytes, without the code size and sub-block lengths
+};
+static_assert(sizeof(PVGifImageInfo) == 24);
 #pragma pack(pop)
 
 // Event codes of the animated-GIF callbacks. 0..100 = progress in percent.
@@ -136,6 +169,16 @@ typedef int32_t (*PFN_an_wtgiffiledib)(const char* file, int32_t lastFrame, int3
                                        int32_t screenHeight, int32_t backgroundIndex, int32_t bits,
                                        int32_t commentCount, int32_t loops, PVGifSaveCallback cb,
                                        void* user, int16_t zero);
+// an_gifinfo(file, cb, user, 0): the structure of a GIF file, decoded as
+// an_rdgiffiledib decodes it (the same images are counted, the same damage
+// refused) but with no picture delivered. Calls cb once with image nullptr
+// and number -1, then once per image (number 0..) with the stream record
+// again. The records are valid during the call only. cb answers 1 to go on;
+// anything else stops with PVE_CANCELLED. Answers 1 or a negative
+// CodecError; images reported before a failure stay reported.
+typedef int16_t (*PVGifInfoCallback)(const PVGifStreamInfo* stream, const PVGifImageInfo* image,
+                                     int32_t number, void* user);
+typedef int32_t (*PFN_an_gifinfo)(const char* file, PVGifInfoCallback cb, void* user, int16_t zero);
 // Still readers: bits 0 = as stored, else 1, 4, 8 or 24; dither 0/1.
 typedef int32_t (*PFN_readgiffile)(const char* file, int32_t bits, int32_t dither,
                                    uintptr_t* bitmap, uintptr_t* palette, void* user,

@@ -264,6 +264,7 @@ int32_t GifDecoder::decode(const uint8_t* data, size_t size, GifSink& sink) {
         if (minCodeSize < kMinLzwCodeSize || minCodeSize > kMaxLzwCodeSize) return PVE_BAD_LZW;
         lzw_.clear();
         const bool terminated = joinSubBlocks(r, lzw_);
+        image.lzwBytes = uint32_t(lzw_.size());
         try {
             pixels_.resize(size_t(total));
         } catch (const std::bad_alloc&) {

@@ -73,6 +73,8 @@ struct GifImage {
     GifControl control;
     bool filled = false;             // data ended early; the rest was filled (see above)
     const uint8_t* pixels = nullptr; // width * height indices in stored row order
+    // The image data's size, without the code size byte and sub-block lengths.
+    uint32_t lzwBytes = 0;
 
     // Row y counted from the top of the picture, whatever the interlacing.
     const uint8_t* row(int32_t y) const { return pixels + size_t(storedRow(y)) * width; }
