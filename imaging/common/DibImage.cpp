@@ -9,7 +9,9 @@ namespace dibimage {
 
 namespace {
 
-constexpr int64_t kMaxSide = 16384;
+// The modules' limits: a side up to 65535 while the pixels, here as RGB32,
+// stay within 1 GiB.
+constexpr int64_t kMaxSide = 65535;
 constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 30;
 
 // The part of a rectangle inside [0, width) x [0, height).

@@ -7,7 +7,8 @@
 //
 // Every function checks the header against the bytes the DIB may occupy and
 // draws nothing for a picture it cannot read safely (compressed, an
-// unsupported depth, a side above 16384, rows past the end of its block).
+// unsupported depth, a side above 65535 or more than 1 GiB as RGB32, rows
+// past the end of its block).
 #include "imaging/common/ColorRef.h"
 #include "platform/WinTypes.h"
 

@@ -172,7 +172,8 @@ int32_t GifSave::run(const char* file, int32_t screenWidth, int32_t screenHeight
     if (screenWidth == 0 || screenHeight == 0) {
         const uint32_t w = screenWidth ? uint32_t(screenWidth) : extentWidth_;
         const uint32_t h = screenHeight ? uint32_t(screenHeight) : extentHeight_;
-        if (w > uint32_t(ic::kMaxSide) || h > uint32_t(ic::kMaxSide)) return PVE_TOO_LARGE;
+        // What our reader refuses is not written.
+        if (!ic::fitsLimits(w, h, 8)) return PVE_TOO_LARGE;
         if (!gif_.patchScreenSize(uint16_t(w), uint16_t(h))) return PVE_WRITE;
     }
     return file_.commit() ? PVE_OK : PVE_WRITE;
@@ -188,7 +189,7 @@ PVCODEC_API int32_t an_wtgiffiledib(const char* file, int32_t lastFrame, int32_t
     if (lastFrame < 0 || lastFrame > kMaxLastFrame) return PVE_BAD_ARGUMENT;
     if (commentCount < 0 || commentCount > kMaxComments) return PVE_BAD_ARGUMENT;
     if (screenWidth < 0 || screenHeight < 0) return PVE_BAD_ARGUMENT;
-    if (screenWidth > ic::kMaxSide || screenHeight > ic::kMaxSide) return PVE_TOO_LARGE;
+    if (!ic::fitsLimits(uint32_t(screenWidth), uint32_t(screenHeight), 8)) return PVE_TOO_LARGE;
     try {
         // Destroying the session drops the temporary file of a failed save.
         GifSave save(lastFrame, commentCount, cb, user);

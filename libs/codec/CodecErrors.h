@@ -11,7 +11,7 @@ enum CodecError : int32_t {
     PVE_TRUNCATED = -4,     // file ends early
     PVE_BAD_LZW = -5,       // corrupt image data
     PVE_BAD_SIZE = -6,      // zero or absurd logical screen / image size
-    PVE_TOO_LARGE = -7,     // beyond 16384 x 16384 or 1 GiB of pixels
+    PVE_TOO_LARGE = -7,     // a side above 65535 or pixels above 1 GiB
     PVE_NO_MEMORY = -8,     // allocation failed
     PVE_NO_IMAGE = -9,      // the file holds no image
     PVE_CANCELLED = -10,    // the callback answered stop

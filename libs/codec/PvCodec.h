@@ -134,7 +134,8 @@ typedef int16_t (*PVGifSaveCallback)(uintptr_t* dib, int16_t* left, int16_t* top
 typedef int32_t (*PFN_an_rdgiffiledib)(const char* file, uint32_t mapColor, PVGifLoadCallback cb,
                                        void* user, int16_t zero);
 // Save: an_wtgiffiledib(file, lastFrame 0..32766, screen width and height
-// (0 = the union of the frames' extents; above 16384 refused), background
+// (0 = the union of the frames' extents; refused above 65535 or a byte a
+// pixel above 1 GiB, as the reader refuses it), background
 // index (clamped into the global table), bits (not used: frame 0's own depth
 // decides), commentCount 0..32767, loops (0 = forever; clamped to 0..65535;
 // the NETSCAPE2.0 extension is written when lastFrame > 0 or loops != 1),

@@ -135,8 +135,9 @@ typedef uintptr_t (*PFN_TileDib)(uintptr_t dib, void* user, PVProgressCallback c
 //   10..50), above brightens mid-tones: v' = 255 (v / 255)^(10 / value).
 typedef uintptr_t (*PFN_PVBrightness)(uintptr_t dib, int32_t amount);
 typedef uintptr_t (*PFN_PVGamma)(uintptr_t dib, int32_t value);
-// ScaleDib: any depth in; width, height 1..16384; area averaging where it
-// shrinks, bilinear where it grows; bits 24, or 1/4/8 (optimal palette, Floyd).
+// ScaleDib: any depth in; width, height 1..65535 with the 24-bit result within
+//   1 GiB; area averaging where it shrinks, bilinear where it grows; bits 24,
+//   or 1/4/8 (optimal palette, Floyd).
 typedef uintptr_t (*PFN_ScaleDib)(uintptr_t dib, int32_t width, int32_t height, int32_t bits);
 // pvHueAndSaturation: in HSL; brightness -100..100 moves lightness toward black/white,
 //   saturation -100 (grey) .. 100 (double), hue shift in degrees; the channel flags pick

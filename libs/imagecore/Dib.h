@@ -9,9 +9,21 @@
 
 namespace ic {
 
-// Largest picture any module makes or accepts.
-constexpr int32_t kMaxSide = 16384;
+// Largest picture any module makes or accepts. The limit is on memory: a
+// side may reach 65535 (what GIF, PNG and browsers allow) as long as the
+// pixels stay within 1 GiB, so a 65535 x 1 strip is legal and 65535 x 65535
+// at 24 bits is not.
+constexpr int32_t kMaxSide = 65535;
 constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 30;
+
+// True when a width x height picture of `bits` per pixel, in DIB rows padded
+// to 4 bytes, is within both limits. 64-bit throughout, so no claim from a
+// file can wrap; sides of 0 pass (what an empty picture means is the
+// caller's rule).
+constexpr bool fitsLimits(uint64_t width, uint64_t height, uint32_t bits) {
+    return width <= uint64_t(kMaxSide) && height <= uint64_t(kMaxSide) && bits <= 64 &&
+           (width * bits + 31) / 32 * 4 * height <= kMaxPixelBytes;
+}
 
 struct DibView {
     const BITMAPINFOHEADER* header = nullptr;

@@ -130,6 +130,7 @@ HGLOBAL convertDibDepth(const DibView& dib, int bits, bool dither) {
             if (HGLOBAL exact = indexedWithoutLoss(dib, bits)) return exact;
         }
         const std::vector<uint32_t> pixels = toRgb(dib);
+        if (pixels.empty()) return 0;
         const RgbImage image{dib.width, dib.height, pixels.data()};
         if (bits == 24) return trueColorDib(image);
         return reduceToPalette(image, bits, dither);
@@ -148,6 +149,7 @@ bool dibToDeviceBitmap(const DibView& dib, HBITMAP* bitmap, HPALETTE* palette) {
         uint32_t* pixels = DeviceBitmapBits(newBitmap.get());
         if (!pixels) return false;
         const std::vector<uint32_t> rgb = toRgb(dib);
+        if (rgb.empty()) return false;
         std::memcpy(pixels, rgb.data(), rgb.size() * sizeof(uint32_t));
         GdiOwner newPalette(dib.bpp != 24 ? paletteOf(dib) : 0);
         if (dib.bpp != 24 && !newPalette.get()) return false;

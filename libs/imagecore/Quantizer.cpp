@@ -14,9 +14,10 @@ namespace {
 // Pixels may carry a fourth byte (device bitmaps are BGRX); it is ignored.
 constexpr uint32_t kRgbMask = 0x00FFFFFF;
 
+// The caller's words count as pixel memory like any picture's.
 bool validImage(const RgbImage& image) {
-    return image.pixels && image.width >= 1 && image.height >= 1 && image.width <= kMaxSide &&
-           image.height <= kMaxSide;
+    return image.pixels && image.width >= 1 && image.height >= 1 &&
+           fitsLimits(uint32_t(image.width), uint32_t(image.height), 32);
 }
 
 const uint32_t* imageRow(const RgbImage& image, int32_t y) {
@@ -316,6 +317,8 @@ HGLOBAL reduceColors(const RgbImage& image, int colors, Dither dither, bool grey
 
 std::vector<uint32_t> toRgb(const DibView& dib) {
     if (!dib.bits || dib.width < 1 || dib.height < 1) return {};
+    // A legal 1-bit picture can have 4 Gi pixels; its words would be 16 GiB.
+    if (!fitsLimits(uint32_t(dib.width), uint32_t(dib.height), 32)) return {};
     std::vector<uint32_t> out(size_t(dib.width) * size_t(dib.height));
     // Indices beyond the table read as black, as DibView::rgb does.
     uint32_t table[256] = {};

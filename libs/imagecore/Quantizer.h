@@ -39,7 +39,8 @@ int depthForColors(int colors);
 // luminance on `colors` evenly spaced greys (Floyd-Steinberg). 0 on failure.
 HGLOBAL reduceColors(const RgbImage& image, int colors, Dither dither, bool grey);
 
-// The pixels of any parsed DIB as 0x00RRGGBB words, top row first.
+// The pixels of any parsed DIB as 0x00RRGGBB words, top row first; empty
+// when those words would pass the pixel memory limit.
 std::vector<uint32_t> toRgb(const DibView& dib);
 
 } // namespace ic

@@ -14,7 +14,9 @@
 
 namespace gifcore {
 
-// Largest width x height the decoders accept; the fuzz target passes less.
+// Largest width x height the decoders accept: any legal picture (the 1 GiB
+// limit is checked per depth by the header reader, so only a 1-bit picture
+// can come near this). The fuzz target passes less.
 constexpr uint64_t kBmpMaxPixels = uint64_t(ic::kMaxSide) * uint64_t(ic::kMaxSide);
 
 // True for the "BM" signature with a plausible header size.

@@ -32,7 +32,9 @@ int32_t DibFrame::load(HGLOBAL dib) {
         BITMAPINFOHEADER h;
         std::memcpy(&h, data, sizeof h);
         const int64_t height = h.biHeight < 0 ? -int64_t(h.biHeight) : int64_t(h.biHeight);
-        if (h.biWidth > ic::kMaxSide || height > ic::kMaxSide) return PVE_TOO_LARGE;
+        const uint32_t bits = std::clamp<uint32_t>(h.biBitCount, 1, 24);
+        if (h.biWidth > 0 && !ic::fitsLimits(uint64_t(h.biWidth), uint64_t(height), bits))
+            return PVE_TOO_LARGE;
     }
     if (!ic::parseDib(data, size, view_)) return PVE_BAD_DIB;
     if (view_.bpp == 24) {

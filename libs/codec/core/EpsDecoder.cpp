@@ -123,9 +123,7 @@ int32_t previewSize(TIFF* tiff, uint32_t& width, uint32_t& height) {
         !TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height))
         return PVE_EPS_BAD_PREVIEW;
     if (width == 0 || height == 0) return PVE_BAD_SIZE;
-    if (width > uint32_t(ic::kMaxSide) || height > uint32_t(ic::kMaxSide) ||
-        uint64_t(width) * height * 3 > ic::kMaxPixelBytes)
-        return PVE_TOO_LARGE;
+    if (!ic::fitsLimits(width, height, 24)) return PVE_TOO_LARGE;
     return PVE_OK;
 }
 

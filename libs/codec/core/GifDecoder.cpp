@@ -110,7 +110,8 @@ int32_t readScreen(Reader& r, GifScreen& screen) {
     const uint8_t flags = r.u8();
     screen.backgroundIndex = r.u8();
     screen.aspect = r.u8();
-    if (screen.width > ic::kMaxSide || screen.height > ic::kMaxSide) return PVE_TOO_LARGE;
+    // Sides are 16-bit, so only the memory of one byte per pixel can be too much.
+    if (!ic::fitsLimits(screen.width, screen.height, 8)) return PVE_TOO_LARGE;
     if (!readTable(r, flags, screen.global)) return PVE_TRUNCATED;
     return PVE_OK;
 }
@@ -181,7 +182,7 @@ int32_t scanGif(const uint8_t* data, size_t size, GifScreen& screen, GifSummary&
     }
     if (screen.width == 0) screen.width = uint16_t(std::min<uint32_t>(extentW, 0xFFFF));
     if (screen.height == 0) screen.height = uint16_t(std::min<uint32_t>(extentH, 0xFFFF));
-    if (screen.width > ic::kMaxSide || screen.height > ic::kMaxSide) return PVE_TOO_LARGE;
+    if (!ic::fitsLimits(screen.width, screen.height, 8)) return PVE_TOO_LARGE;
     return PVE_OK;
 }
 
@@ -256,8 +257,7 @@ int32_t GifDecoder::decode(const uint8_t* data, size_t size, GifSink& sink) {
             continue;
         }
         const uint64_t total = uint64_t(image.width) * image.height;
-        if (image.width > ic::kMaxSide || image.height > ic::kMaxSide ||
-            total > options_.maxImagePixels)
+        if (!ic::fitsLimits(image.width, image.height, 8) || total > options_.maxImagePixels)
             return PVE_TOO_LARGE;
         if (!r.has(1)) return PVE_TRUNCATED;
         const int minCodeSize = r.u8();

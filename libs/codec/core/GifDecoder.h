@@ -21,8 +21,10 @@
 //    the file like a trailer when an image was delivered, else PVE_BAD_LZW;
 //  * a graphic control block shorter than 4 bytes is ignored.
 // Strictness, where safety needs it:
-//  * a screen or image side above 16384, or an image above the pixel limit,
-//    is refused with PVE_TOO_LARGE before anything is allocated for it;
+//  * a screen or image whose pixels (one byte each, in DIB rows) pass 1 GiB,
+//    or an image above the decoder's pixel limit, is refused with
+//    PVE_TOO_LARGE before anything is allocated for it; any 16-bit side is
+//    legal on its own (a 65535 x 1 strip reads);
 //  * an LZW minimum code size outside 1..8 or a code beyond the table gives
 //    PVE_BAD_LZW after the images before it;
 //  * a file that ends inside a block gives PVE_TRUNCATED after the images

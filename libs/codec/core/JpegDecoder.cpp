@@ -166,7 +166,7 @@ int32_t decode(const uint8_t* data, size_t size, const Progress& progress, zp::G
     const uint64_t w = s.cinfo.image_width;
     const uint64_t h = s.cinfo.image_height;
     if (w == 0 || h == 0) return PVE_BAD_SIZE;
-    if (w > uint64_t(ic::kMaxSide) || h > uint64_t(ic::kMaxSide) || w * h * 3 > ic::kMaxPixelBytes)
+    if (!ic::fitsLimits(w, h, s.cinfo.jpeg_color_space == JCS_GRAYSCALE ? 8 : 24))
         return PVE_TOO_LARGE;
     rc = startJpeg(s);
     if (rc != PVE_OK) return rc;

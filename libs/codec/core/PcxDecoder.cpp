@@ -151,9 +151,7 @@ int32_t parsePcxHeader(const uint8_t* data, size_t size, PcxHeader& out) {
     out.egaPalette = data + 16;
     if (!knownLayout(out.bitsPerPixel, out.planes)) return PVE_PCX_LAYOUT;
     if (out.bytesPerLine < (uint32_t(out.width) * out.bitsPerPixel + 7) / 8) return PVE_PCX_HEADER;
-    if (out.width > ic::kMaxSide || out.height > ic::kMaxSide) return PVE_TOO_LARGE;
-    if (uint64_t(out.width) * uint64_t(out.height) * (dibBits(out) == 24 ? 3 : 1) >
-        ic::kMaxPixelBytes)
+    if (!ic::fitsLimits(uint32_t(out.width), uint32_t(out.height), uint32_t(dibBits(out))))
         return PVE_TOO_LARGE;
     return PVE_OK;
 }

@@ -323,9 +323,12 @@ int32_t readPngHeader(const uint8_t* data, size_t size, PngHeader& out) {
         return PVE_PNG_CORRUPT;
     }
     if (!depthOk || ihdr[20] > 1) return PVE_PNG_CORRUPT;
-    if (w > uint32_t(ic::kMaxSide) || h > uint32_t(ic::kMaxSide) ||
-        uint64_t(w) * h * 3 > ic::kMaxPixelBytes)
-        return PVE_TOO_LARGE;
+    // The depth of the DIB the decoder makes (see the transforms in setUp).
+    const uint32_t dibBits = channels >= 3                 ? 24
+                             : channels == 2 || depth >= 8 ? 8
+                             : depth == 2                  ? 4
+                                                           : uint32_t(depth);
+    if (!ic::fitsLimits(w, h, dibBits)) return PVE_TOO_LARGE;
     out.width = int32_t(w);
     out.height = int32_t(h);
     out.bitDepth = depth;

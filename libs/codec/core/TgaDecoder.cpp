@@ -140,8 +140,7 @@ int32_t parseTgaHeader(const uint8_t* data, size_t size, TgaHeader& h) {
         return PVE_TGA_COLORMAP;
     if (h.colorMapType == 1 && h.mapOffset() + h.mapBytes() > size) return PVE_TGA_COLORMAP;
     if (h.mapOffset() > size) return PVE_TGA_HEADER;
-    if (h.width > ic::kMaxSide || h.height > ic::kMaxSide) return PVE_TOO_LARGE;
-    if (uint64_t(h.width) * uint64_t(h.height) * (base == 2 ? 3 : 1) > ic::kMaxPixelBytes)
+    if (!ic::fitsLimits(uint32_t(h.width), uint32_t(h.height), base == 2 ? 24 : 8))
         return PVE_TOO_LARGE;
     return PVE_OK;
 }

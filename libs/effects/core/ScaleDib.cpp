@@ -8,8 +8,9 @@ namespace fx {
 
 namespace {
 
+// The result is made at 24 bits before any reduction.
 bool sizeAllowed(int32_t width, int32_t height) {
-    return width >= 1 && height >= 1 && width <= ic::kMaxSide && height <= ic::kMaxSide;
+    return width >= 1 && height >= 1 && ic::fitsLimits(uint32_t(width), uint32_t(height), 24);
 }
 
 // ScaleToGray's modes: the shrink factor and the grey count.

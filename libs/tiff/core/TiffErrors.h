@@ -15,7 +15,7 @@ enum TiffError : int32_t {
     TE_CORRUPT = -4,     // libtiff refused the header or a directory (text: libtiff's reason)
     TE_PAGE = -5,        // page outside 0 .. page count - 1
     TE_BAD_SIZE = -6,    // width or height 0 or missing
-    TE_TOO_LARGE = -7,   // beyond 16384 x 16384 or 1 GiB of pixels
+    TE_TOO_LARGE = -7,   // a side above 65535 or pixels above 1 GiB
     TE_NO_MEMORY = -8,   // allocation failed
     TE_UNSUPPORTED = -9, // a layout libtiff's RGBA interface refuses (text: its reason)
     TE_CANCELLED = -10,  // the callback answered stop

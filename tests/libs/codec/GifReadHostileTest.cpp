@@ -38,8 +38,24 @@ const std::vector<uint8_t> kTiny = {0, 1, 1, 0};
 const RawCase kRawCases[] = {
     {"plain", [] { return withTrailer(oneImage()); }, PVE_OK, 1,
      [](const CoreCollector& c) { EXPECT_EQ(c.frames[0].pixels, kTiny); }},
-    {"screen_too_wide", [] { return withTrailer(screenBytes(16385, 1)); }, PVE_TOO_LARGE, 0, {}},
-    {"screen_too_high", [] { return withTrailer(screenBytes(1, 65535)); }, PVE_TOO_LARGE, 0, {}},
+    // The limit is on memory: any 16-bit side is legal, a byte a pixel above 1 GiB is not.
+    {"strip_65535_wide",
+     [] {
+         Bytes b = screenBytes(65535, 1);
+         imageBytes(b, 0, 0, 65535, 1, 2, tinyImageData());
+         return withTrailer(b);
+     },
+     PVE_OK, 1, [](const CoreCollector& c) { EXPECT_EQ(c.frames[0].pixels.size(), 65535u); }},
+    {"screen_too_wide",
+     [] { return withTrailer(screenBytes(65535, 16385)); },
+     PVE_TOO_LARGE,
+     0,
+     {}},
+    {"screen_too_high",
+     [] { return withTrailer(screenBytes(16385, 65535)); },
+     PVE_TOO_LARGE,
+     0,
+     {}},
     {"image_too_large",
      [] {
          Bytes b = screenBytes(10, 10);
@@ -52,7 +68,7 @@ const RawCase kRawCases[] = {
     {"image_too_wide_after_one",
      [] {
          Bytes b = oneImage();
-         imageBytes(b, 0, 0, 16385, 1, 2, tinyImageData());
+         imageBytes(b, 0, 0, 65535, 16385, 2, tinyImageData());
          return withTrailer(b);
      },
      PVE_TOO_LARGE,

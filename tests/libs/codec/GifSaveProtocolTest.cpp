@@ -64,9 +64,10 @@ TEST(GifSaveProtocol, FailedSaveLeavesTheTargetAsItWas) {
             s.frames[size_t(frame)].dib = dib;
         };
     };
-    auto oversized = [] {
+    auto oversized = [](int32_t width, int32_t height) {
         HGLOBAL h = ic::createDib(4, 4, 8, nullptr);
-        zp::GlobalLockGuard(h).as<BITMAPINFOHEADER>()->biWidth = 20000;
+        auto* header = zp::GlobalLockGuard(h).as<BITMAPINFOHEADER>();
+        header->biWidth = width, header->biHeight = height;
         return h;
     };
     const Row rows[] = {
@@ -81,7 +82,8 @@ TEST(GifSaveProtocol, FailedSaveLeavesTheTargetAsItWas) {
         {"no picture", replaceDib(1, 0), PVE_NO_FRAME},
         {"not a handle", replaceDib(2, 0x7654321), PVE_BAD_DIB},
         {"block too small", replaceDib(0, GlobalAlloc(GHND, 10)), PVE_BAD_DIB},
-        {"picture too large", replaceDib(1, oversized()), PVE_TOO_LARGE},
+        {"picture too wide", replaceDib(1, oversized(65536, 4)), PVE_TOO_LARGE},
+        {"picture above 1 GiB", replaceDib(1, oversized(65535, 16385)), PVE_TOO_LARGE},
         {"frames reach past the largest screen",
          [](SaveScript& s) {
              zp::GlobalBlock::freeFully(s.frames[1].dib);
@@ -125,8 +127,9 @@ TEST(GifSaveProtocol, RefusesBadArgumentsWithoutCalling) {
         {path.c_str(), 32767, 0, 0, 0, true, PVE_BAD_ARGUMENT},
         {path.c_str(), 0, 0, 0, -1, true, PVE_BAD_ARGUMENT},
         {path.c_str(), 0, -1, 0, 0, true, PVE_BAD_ARGUMENT},
-        {path.c_str(), 0, 16385, 10, 0, true, PVE_TOO_LARGE},
-        {path.c_str(), 0, 10, 16385, 0, true, PVE_TOO_LARGE},
+        {path.c_str(), 0, 65536, 10, 0, true, PVE_TOO_LARGE},
+        {path.c_str(), 0, 10, 65536, 0, true, PVE_TOO_LARGE},
+        {path.c_str(), 0, 65535, 16385, 0, true, PVE_TOO_LARGE}, // a byte a pixel above 1 GiB
     };
     for (const auto& row : rows) {
         EXPECT_EQ(fn(row.file, row.lastFrame, row.width, row.height, 0, 8, row.comments, 1,

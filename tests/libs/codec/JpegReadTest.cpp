@@ -208,7 +208,7 @@ TEST_F(JpegReadCalls, DamageAndAbsurdSizes) {
         uint16_t w, h;
         int32_t rc;
     };
-    for (const Size s : {Size{65535, 65535, PVE_TOO_LARGE}, Size{16385, 8, PVE_TOO_LARGE},
+    for (const Size s : {Size{65535, 65535, PVE_TOO_LARGE}, Size{65500, 16400, PVE_TOO_LARGE},
                          Size{0, 8, PVE_JPEG_CORRUPT}}) {
         std::vector<uint8_t> odd = bytes;
         odd[sof + 5] = uint8_t(s.h >> 8);

@@ -269,7 +269,8 @@ TEST_F(PcxRead, HostileFiles) {
         uint16_t bpl;
         int32_t rc;
     } cases[] = {
-        {16384, 0, 8, 1, 16386, PVE_TOO_LARGE},     // 16385 wide
+        {65535, 0, 1, 1, 8192, PVE_TOO_LARGE},      // 65536 wide
+        {16383, 30000, 8, 3, 16384, PVE_TOO_LARGE}, // 24-bit pixels above 1 GiB
         {16383, 16383, 8, 3, 16384, PVE_PCX_SHORT}, // huge, a few bytes of data
         {9, 9, 8, 1, 5, PVE_PCX_HEADER},            // lines shorter than the width
         {9, 9, 4, 2, 10, PVE_PCX_LAYOUT},

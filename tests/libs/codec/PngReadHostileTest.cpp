@@ -71,7 +71,8 @@ TEST_F(PngReadHostile, AbsurdHeadersAreRefusedBeforeAllocating) {
     const Case cases[] = {
         {0, 10, 8, 2, PVE_BAD_SIZE},
         {10, 0, 8, 2, PVE_BAD_SIZE},
-        {16385, 1, 8, 0, PVE_TOO_LARGE},
+        {65536, 1, 8, 0, PVE_TOO_LARGE},
+        {65535, 16385, 8, 0, PVE_TOO_LARGE}, // a byte a pixel above 1 GiB
         {1, 0x7FFFFFFF, 8, 0, PVE_TOO_LARGE},
         {0x80000000u, 1, 8, 0, PVE_BAD_SIZE},
         {10, 10, 3, 0, PVE_PNG_CORRUPT},  // grey at 3 bits

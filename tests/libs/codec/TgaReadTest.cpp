@@ -296,7 +296,7 @@ TEST_F(TgaRead, HostileFiles) {
         std::vector<uint8_t> bytes;
         int32_t rc;
     } cases[] = {
-        {12, {0x01, 0x40, 0x01, 0x40}, PVE_TOO_LARGE}, // 16385 x 16385
+        {12, {0xFF, 0xFF, 0x01, 0x40}, PVE_TOO_LARGE}, // 65535 x 16385: above 1 GiB
         {12, {0x00, 0x40, 0x00, 0x40}, PVE_TGA_SHORT}, // 16384 x 16384 from a few bytes
         {12, {0, 0}, PVE_TGA_HEADER},                  // no width
         {2, {4}, PVE_TGA_TYPE},

@@ -111,7 +111,7 @@ TEST(PVImageCopy, BadInputAnswersACodeAndLeavesTheBlock) {
                          Case{5, 5, 40, 0, 0, 0, 0, -4}, Case{5, 5, 0, -1, 0, 5, 5, -2},
                          Case{5, 5, 0, 0, 0, 17, 5, -2}, Case{5, 5, 0, 8, 0, 3, 5, -2},
                          Case{5, 5, 0, 0, 0, 5, 13, -2}, Case{-3, 5, 0, 0, 0, 0, 0, -2},
-                         Case{16385, 5, 0, 0, 0, 0, 0, -2}}) {
+                         Case{65536, 5, 0, 0, 0, 0, 0, -2}}) {
         EXPECT_EQ(copy(dib.get(), c.w, c.h, c.mode, c.l, c.t, c.r, c.b), c.code)
             << c.w << " " << c.mode << " " << c.l << "," << c.t << "," << c.r << "," << c.b;
     }

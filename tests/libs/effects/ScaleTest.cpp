@@ -108,8 +108,9 @@ TEST(ScaleDib, RefusesBadInput) {
     };
     for (const Case c :
          {Case{photo.get(), 0, 5, 24}, Case{photo.get(), 5, -1, 24},
-          Case{photo.get(), 16385, 1, 24}, Case{photo.get(), 5, 5, 2}, Case{photo.get(), 5, 5, 32},
-          Case{junk.get(), 5, 5, 24}, Case{0, 5, 5, 24}})
+          Case{photo.get(), 65536, 1, 24}, Case{photo.get(), 65535, 5462, 24}, // above 1 GiB
+          Case{photo.get(), 5, 5, 2}, Case{photo.get(), 5, 5, 32}, Case{junk.get(), 5, 5, 24},
+          Case{0, 5, 5, 24}})
         EXPECT_EQ(scaleDib()(c.dib, c.w, c.h, c.bits), 0u) << c.w << "x" << c.h << "@" << c.bits;
     EXPECT_EQ(rgbOf(photo.get()), before);
 }
