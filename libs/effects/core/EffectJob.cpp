@@ -19,7 +19,11 @@ EffectJob::EffectJob(uintptr_t dib, bool need24, ic::ProgressFn cb, void* user)
     void* p = GlobalLock(handle_);
     if (!p) return;
     locked_ = true;
-    ok_ = ic::parseDib(p, GlobalSize(handle_), in_) && (!need24 || in_.bpp == 24);
+    // Effects work on true-colour copies (up to four bytes a pixel): a legal
+    // 1-bit picture of 65535 x 65535 would make those 16 GiB, so a picture
+    // whose copy would pass the pixel memory limit is refused.
+    ok_ = ic::parseDib(p, GlobalSize(handle_), in_) && (!need24 || in_.bpp == 24) &&
+          ic::fitsLimits(uint32_t(in_.width), uint32_t(in_.height), 32);
     area_ = Rect{0, 0, in_.width, in_.height};
 }
 

@@ -31,7 +31,8 @@ struct Bgr {
 
 class EffectJob {
   public:
-    // Opens the DIB; with need24 a DIB of another depth fails (ok() false).
+    // Opens the DIB; with need24 a DIB of another depth fails (ok() false),
+    // as does one whose pixels at 32 bits would pass ic::kMaxPixelBytes.
     EffectJob(uintptr_t dib, bool need24, ic::ProgressFn cb = nullptr, void* user = nullptr);
     ~EffectJob();
     EffectJob(const EffectJob&) = delete;

@@ -78,23 +78,28 @@ template <int C> void horizontal(const uint8_t* src, const Taps& t, int32_t widt
 template <int C> bool smooth(const Plane& src, const Plane& dst, const ic::Progress* progress) {
     const Taps tx = makeTaps(src.width, dst.width);
     const Taps ty = makeTaps(src.height, dst.height);
-    // Horizontally resized source rows, kept in a ring as the vertical window
-    // moves down (windows never move back, and never span more than stride rows).
-    const int32_t ring = ty.stride;
+    // Horizontally resized source rows, the last two kept: neighbouring
+    // output rows share at most their edge row when shrinking and both rows
+    // when growing, and a row's slot is its parity, so those are never
+    // recomputed. (A window of source rows would need memory in proportion
+    // to the shrink factor: gigabytes for 65535 rows to one.)
     const size_t line = size_t(dst.width) * C;
-    std::vector<uint16_t> rows(line * size_t(ring));
-    int32_t done = -1;
+    std::vector<uint16_t> rows(line * 2);
+    int32_t held[2] = {-1, -1};
+    auto resized = [&](int32_t r) -> const uint16_t* {
+        uint16_t* slot = rows.data() + line * size_t(r & 1);
+        if (held[r & 1] != r) horizontal<C>(src.row(r), tx, dst.width, slot);
+        held[r & 1] = r;
+        return slot;
+    };
     std::vector<int32_t> acc(line);
     for (int32_t y = 0; y < dst.height; ++y) {
         if (progress && !progress->row(y, dst.height)) return false;
         const int32_t first = ty.start[size_t(y)], n = ty.count[size_t(y)];
-        for (int32_t r = std::max(done + 1, first); r < first + n; ++r)
-            horizontal<C>(src.row(r), tx, dst.width, rows.data() + line * size_t(r % ring));
-        done = std::max(done, first + n - 1);
         const int32_t* w = ty.weight.data() + size_t(y) * size_t(ty.stride);
         std::fill(acc.begin(), acc.end(), 0);
         for (int32_t k = 0; k < n; ++k) {
-            const uint16_t* r = rows.data() + line * size_t((first + k) % ring);
+            const uint16_t* r = resized(first + k);
             const int32_t wk = w[k];
             for (size_t i = 0; i < line; ++i)
                 acc[i] += wk * r[i];
