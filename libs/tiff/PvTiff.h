@@ -14,7 +14,10 @@
 //    grey an 8-bit grey DIB); everything else libtiff's RGBA interface reads
 //    (RGB 8/16, CMYK, YCbCr, JPEG, old JPEG, LogLuv ...) becomes 24 bits with
 //    alpha composited over white.
-//  * Above 16384 pixels a side or 1 GiB of pixels: -7, before allocation.
+//  * Pages are delivered upright by their Orientation tag (all eight
+//    values); for 5..8 width and height swap, in getinfo too.
+//  * Above 65535 pixels a side or 1 GiB of pixels (in the DIB delivered):
+//    -7, before allocation.
 //  * Corrupt strips or tiles fail the page (-11) and name libtiff's reason
 //    in the text; nothing partial is handed out. libtiff never prints.
 //  * Errors -1 and -22 have the codec's meaning (the binding sets them).

@@ -3,6 +3,7 @@
 #include "libs/imagecore/Dib.h"
 #include "libs/tiff/core/TiffErrors.h"
 #include "libs/tiff/core/TiffIndexed.h"
+#include "libs/tiff/core/TiffOrientation.h"
 #include "libs/tiff/core/TiffSource.h"
 
 #include <algorithm>
@@ -28,6 +29,7 @@ struct Layout {
     uint32_t width = 0, height = 0;
     uint16_t bitsPerSample = 1, samples = 1, photometric = PHOTOMETRIC_MINISBLACK;
     uint16_t sampleFormat = SAMPLEFORMAT_UINT, compression = COMPRESSION_NONE;
+    uint16_t orientation = ORIENTATION_TOPLEFT;
 };
 
 Layout layoutOf(TIFF* tif) {
@@ -40,16 +42,21 @@ Layout layoutOf(TIFF* tif) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &l.compression);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
         l.photometric = l.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    l.orientation = orientationOf(tif);
     return l;
 }
 
-// Size limits before any allocation: the DIB of `bits` must fit.
+// Size limits before any allocation: the DIB of `bits` must fit, in stored
+// order and, when the sides swap, upright too (its rows pad differently).
 int32_t checkSize(const Layout& l, int32_t bits, uint64_t maxBytes) {
     if (l.width == 0 || l.height == 0) return TE_BAD_SIZE;
-    if (l.width > uint32_t(ic::kMaxSide) || l.height > uint32_t(ic::kMaxSide)) return TE_TOO_LARGE;
-    const uint64_t bytes = uint64_t(ic::dibStride(int32_t(l.width), bits)) * l.height;
-    if (bytes > maxBytes || uint64_t(l.width) * l.height > ic::kMaxPixelBytes) return TE_TOO_LARGE;
-    return TE_OK;
+    const bool swap = swapsSides(l.orientation);
+    if (!ic::fitsLimits(l.width, l.height, uint32_t(bits)) ||
+        (swap && !ic::fitsLimits(l.height, l.width, uint32_t(bits))))
+        return TE_TOO_LARGE;
+    const uint64_t stored = uint64_t(ic::dibStride(int32_t(l.width), bits)) * l.height;
+    const uint64_t turned = uint64_t(ic::dibStride(int32_t(l.height), bits)) * l.width;
+    return stored > maxBytes || (swap && turned > maxBytes) ? TE_TOO_LARGE : TE_OK;
 }
 
 // Every other layout through libtiff's RGBA interface, a band of rows at a
@@ -69,7 +76,9 @@ int32_t decodeRgba(TIFF* tif, const Layout& l, const TiffProgress& progress, zp:
         TIFFRGBAImage* img;
         ~End() { TIFFRGBAImageEnd(img); }
     } end{&img};
-    img.req_orientation = ORIENTATION_TOPLEFT;
+    // Stored order: libtiff would flip each band on its own and never
+    // transposes, so the whole page is turned upright afterwards.
+    img.req_orientation = img.orientation;
     const int32_t w = int32_t(l.width), h = int32_t(l.height);
     out.adopt(ic::createDib(w, h, 24, nullptr));
     if (!out) return TE_NO_MEMORY;
@@ -116,8 +125,10 @@ int32_t readTiffInfo(const uint8_t* data, size_t size, int32_t page, TiffPageInf
     if (rc != TE_OK) return rc;
     const Layout l = layoutOf(source.tiff());
     if (l.width == 0 || l.height == 0) return TE_BAD_SIZE;
-    info.width = int32_t(std::min<uint32_t>(l.width, INT32_MAX));
-    info.height = int32_t(std::min<uint32_t>(l.height, INT32_MAX));
+    // The size of the page as delivered: upright.
+    const bool swap = swapsSides(l.orientation);
+    info.width = int32_t(std::min<uint32_t>(swap ? l.height : l.width, INT32_MAX));
+    info.height = int32_t(std::min<uint32_t>(swap ? l.width : l.height, INT32_MAX));
     info.bits = int16_t(std::min<int32_t>(int32_t(l.bitsPerSample) * l.samples, INT16_MAX));
     info.pageCount = int16_t(count);
     info.compression = l.compression;
@@ -142,11 +153,13 @@ int32_t decodeTiffPage(const uint8_t* data, size_t size, int32_t page, const Tif
         // go through libtiff's general reader.
         if (rc == TE_UNSUPPORTED) {
             out.reset();
-            rc = decodeRgba(tif, l, progress, out);
+            rc = checkSize(l, 24, maxPixelBytes);
+            if (rc == TE_OK) rc = decodeRgba(tif, l, progress, out);
         }
     } else {
         rc = decodeRgba(tif, l, progress, out);
     }
+    if (rc == TE_OK && !orientUpright(out, l.orientation)) rc = TE_NO_MEMORY;
     // A page that fails hands out nothing: a partial strip read is not safe
     // to show (the rest of the DIB would be blank, not "the file so far").
     if (rc != TE_OK) out.reset();
