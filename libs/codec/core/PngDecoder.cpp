@@ -111,6 +111,10 @@ int32_t failure(const PngState& s) {
 int32_t setUp(PngState& s) {
     if (setjmp(png_jmpbuf(s.png))) return failure(s);
     png_set_user_limits(s.png, uint32_t(ic::kMaxSide), uint32_t(ic::kMaxSide));
+    // Some writers declare a smaller deflate window in the zlib header than
+    // their data uses; browsers inflate with the full 32 KiB window, and so
+    // do we, instead of failing with "invalid distance too far back".
+    png_set_option(s.png, PNG_MAXIMUM_INFLATE_WINDOW, PNG_OPTION_ON);
     // A chunk's declared length is the file's word: without a cap a damaged
     // text or profile chunk makes libpng ask for gigabytes before reading it.
     png_set_chunk_malloc_max(s.png, kMaxChunkBytes);

@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <png.h>
 #include <random>
 #include <set>
+#include <zlib.h>
 
 using namespace pngjpeg;
 namespace fs = std::filesystem;
@@ -103,6 +105,52 @@ TEST_F(PngReadHostile, DamagedDataAnswersPngCodes) {
     EXPECT_EQ(decodeBytes(craft(4, 4, 8, 2, std::vector<uint8_t>(20, 0xA5))), PVE_PNG_CORRUPT);
     EXPECT_FALSE(errorText(PVE_PNG_CORRUPT).empty());
     EXPECT_FALSE(errorText(PVE_PNG_NOT).empty());
+}
+
+// A zlib header that declares a 256-byte window over data reaching 602
+// bytes back: stock libpng fails ("invalid distance too far back"), browsers
+// inflate with the full window and so do we.
+TEST_F(PngReadHostile, WindowDeclaredTooSmallIsRead) {
+    constexpr uint32_t kW = 300, kH = 4; // rows A B A B, grey
+    std::mt19937 rng(8);
+    std::vector<uint8_t> rows[2] = {std::vector<uint8_t>(kW), std::vector<uint8_t>(kW)};
+    for (auto& r : rows)
+        for (uint8_t& v : r)
+            v = uint8_t(rng());
+    std::vector<uint8_t> raw;
+    for (uint32_t y = 0; y < kH; ++y) {
+        raw.push_back(0); // filter: none
+        raw.insert(raw.end(), rows[y % 2].begin(), rows[y % 2].end());
+    }
+    uLongf packed = compressBound(uLong(raw.size()));
+    std::vector<uint8_t> idat(packed);
+    ASSERT_EQ(compress2(idat.data(), &packed, raw.data(), uLong(raw.size()), 9), Z_OK);
+    idat.resize(packed);
+    idat[0] = 0x08; // deflate, CINFO 0: a 256-byte window
+    const uint8_t level = idat[1] & 0xC0;
+    idat[1] = uint8_t(level | (31 - (0x08 * 256 + level) % 31) % 31);
+    const std::vector<uint8_t> file = craft(kW, kH, 8, 0, idat);
+
+    png_image stock{};
+    stock.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&stock, file.data(), file.size()));
+    stock.format = PNG_FORMAT_GRAY;
+    std::vector<uint8_t> ignored(PNG_IMAGE_SIZE(stock));
+    EXPECT_FALSE(png_image_finish_read(&stock, nullptr, ignored.data(), 0, nullptr));
+    EXPECT_NE(std::string(stock.message).find("too far back"), std::string::npos) << stock.message;
+    png_image_free(&stock);
+
+    zp::GlobalBlock out;
+    ASSERT_EQ(
+        gifcore::decodePng(file.data(), file.size(), {}, gifcore::Progress(nullptr, nullptr), out),
+        PVE_OK);
+    zp::GlobalLockGuard lock(out.get());
+    ic::DibView dib;
+    ASSERT_TRUE(ic::parseDib(lock.data(), out.size(), dib));
+    ASSERT_EQ(dib.width, int32_t(kW));
+    for (uint32_t y = 0; y < kH; ++y)
+        EXPECT_EQ(std::vector<uint8_t>(dib.row(int32_t(y)), dib.row(int32_t(y)) + kW), rows[y % 2])
+            << y;
 }
 
 TEST_F(PngReadHostile, EveryTruncationAndRandomDamage) {
