@@ -14,9 +14,25 @@ namespace {
 constexpr size_t kDirectoryHeader = 6;
 constexpr size_t kEntryBytes = 16;
 
+// The bytes a BMP entry spans by its own header (information header, table,
+// XOR rows, then the AND mask as far as the file holds it), or 0 when the
+// file ends before the XOR rows do.
+uint32_t sizeFromHeader(const uint8_t* p, size_t left) {
+    BmpLayout l;
+    if (parseBmpHeader(p, left, 0, l) != PVE_OK || l.height < 2) return 0;
+    const uint64_t rows = uint64_t(l.height / 2);
+    const bool rle = l.compression == BmpCompression::Rle4 || l.compression == BmpCompression::Rle8;
+    if (rle && l.dataSize == 0) return 0; // run-length data gives no extent of its own
+    const uint64_t pixels = l.tableEnd + (rle ? l.dataSize : bmpStride(l.width, l.bits) * rows);
+    if (pixels > left) return 0;
+    return uint32_t(std::min<uint64_t>(pixels + bmpStride(l.width, 1) * rows, left));
+}
+
 // Fills width, height and depth from the image's own header; directory
 // bytes are often wrong (0 colours, 0 bits), the embedded header is not.
-void probe(const uint8_t* data, IcoEntry& e) {
+// A directory size smaller than the entry's own header is one of those
+// slips (browsers read on): the header's extent then stands in for it.
+void probe(const uint8_t* data, size_t fileSize, IcoEntry& e) {
     const uint8_t* p = data + e.offset;
     if (isPng(p, e.size)) {
         PngHeader h;
@@ -26,9 +42,11 @@ void probe(const uint8_t* data, IcoEntry& e) {
         e.usable = true;
         return;
     }
-    if (e.size < 16) return;
+    const size_t left = fileSize - e.offset;
+    if (left < 16) return;
     const uint32_t header = le32(p);
-    if (header < 16 || header > e.size) return; // icons never use the 12-byte OS/2 header
+    if (header < 16 || header > left) return; // icons never use the 12-byte OS/2 header
+    if (e.size < header && (e.size = sizeFromHeader(p, left)) == 0) return;
     const int32_t w = int32_t(le32(p + 4)), h = int32_t(le32(p + 8));
     if (w <= 0 || h <= 0) return;
     e.width = w, e.height = std::max(h / 2, 1), e.bits = le16(p + 14);
@@ -140,7 +158,7 @@ int32_t readIcoDirectory(const uint8_t* data, size_t size, IcoDirectory& out) {
         // A size running past the end is cut; the decoder then reports what is missing.
         if (e.offset >= kDirectoryHeader + kEntryBytes * count && e.offset < size) {
             e.size = uint32_t(std::min<uint64_t>(le32(d + 8), size - e.offset));
-            probe(data, e);
+            probe(data, size, e);
         }
         if (e.usable) {
             const IcoEntry& best = out.entries.empty() ? e : out.entries[out.chosen];

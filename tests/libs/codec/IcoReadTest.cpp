@@ -219,6 +219,45 @@ TEST(IcoRead, DamagedFiles) {
     }
 }
 
+// A directory size smaller than the entry's own header (0 from some
+// writers): the header's extent stands in, as long as the file holds the
+// XOR rows; the AND mask may be missing as with any entry.
+TEST(IcoRead, DirectorySizeBelowTheEntryHeader) {
+    const Bytes good = handMadeIcon(1, {0, 0xFFFFFF}, {0x50, 0, 0, 0, 0xA0, 0, 0, 0}, Bytes(8, 0));
+    auto decode = [](const Bytes& b, std::vector<uint32_t>& rgb) {
+        zp::GlobalBlock out;
+        const int32_t rc = gifcore::decodeIcoFile(b.data(), b.size(), gifcore::kBmpMaxPixels,
+                                                  gifcore::Progress(nullptr, nullptr), out);
+        rgb = fixtures::DibBlock(out.release()).rgb();
+        return rc;
+    };
+    std::vector<uint32_t> expected;
+    ASSERT_EQ(decode(good, expected), PVE_OK);
+    const struct {
+        const char* what;
+        uint32_t directorySize;
+        size_t cut; // bytes taken off the end of the file
+        int32_t rc;
+    } cases[] = {
+        {"size 0", 0, 0, PVE_OK},
+        {"a byte short of the header", 39, 0, PVE_OK},
+        {"the AND mask missing", 0, 8, PVE_OK},
+        {"a byte of the XOR rows missing", 0, 9, PVE_ICO_ENTRY},
+        {"half the XOR rows missing", 12, 12, PVE_ICO_ENTRY},
+        {"not even the header", 0, 50, PVE_ICO_ENTRY},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes b(good.begin(), good.end() - long(c.cut));
+        put32(b, 14, c.directorySize);
+        std::vector<uint32_t> rgb;
+        ASSERT_EQ(decode(b, rgb), c.rc);
+        if (c.rc == PVE_OK) {
+            EXPECT_EQ(rgb, expected);
+        }
+    }
+}
+
 TEST(IcoRead, PillowSamplesNeverFault) {
     const auto dir = testsupport::corpusDir() / "misc-pillow/Tests/images";
     if (!std::filesystem::exists(dir)) GTEST_SKIP() << "corpus not present";
