@@ -8,8 +8,9 @@
 #include <cstdint>
 
 constexpr uint32_t CLR_INVALID = 0xFFFFFFFF;
-// Largest device bitmap we make, in each direction and in pixels.
-constexpr int32_t kMaxBitmapSide = 16384;
+// Largest device bitmap we make, in each direction and in pixels: the limit
+// is on memory, so a 65535 x 1 strip is fine.
+constexpr int32_t kMaxBitmapSide = 65535;
 constexpr uint64_t kMaxBitmapPixels = (uint64_t(1) << 30) / 4;
 
 // Palettes. Answers 0 for a null record or more than 4096 entries.

@@ -90,7 +90,7 @@ bool TPicture::loadIcon(const std::string& path, zp::TBitmap& bitmap) {
         return false;
     }
     const int32_t w = bitmap.width(), h = bitmap.height();
-    if (!bitmap.bits() || w <= 0 || h <= 0 || w > 16384 || h > 16384) {
+    if (!bitmap.bits() || w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide) {
         error_ = "The icon reader answered no usable bitmap";
         return false;
     }
