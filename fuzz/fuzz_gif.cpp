@@ -1,6 +1,7 @@
 // libFuzzer target: the GIF decoder over arbitrary bytes, building (and
 // freeing) each image's DIB and a screen composite as the codec's entry
-// points do.
+// points do, and composing the animation from those DIBs as the viewer does.
+#include "imaging/animated/PVCompositor.h"
 #include "libs/codec/core/GifCanvas.h"
 #include "libs/codec/core/GifDecoder.h"
 #include "libs/codec/core/GifFrameDib.h"
@@ -19,10 +20,22 @@ class FuzzSink final : public gifcore::GifSink {
   public:
     bool onImage(const gifcore::GifScreen& screen, const gifcore::GifImage& image) override {
         zp::GlobalBlock dib(gifcore::makeImageDib(image, 0x00FF00FF));
-        if (image.number == 0 && uint64_t(screen.width) * screen.height <= kMaxPixels)
+        const bool small = uint64_t(screen.width) * screen.height <= kMaxPixels;
+        if (image.number == 0 && small) {
             zp::GlobalBlock canvas(gifcore::composeOnScreen(screen, image));
+            compositor_.Reset(screen.width, screen.height);
+        }
+        if (small) {
+            zp::GlobalLockGuard lock(dib.get());
+            compositor_.DrawDib(lock.as<BITMAPINFOHEADER>(), image.left, image.top,
+                                image.control.transparent ? image.control.transparentIndex : -1,
+                                image.control.disposal);
+        }
         return true;
     }
+
+  private:
+    PVWebImg::PVCompositor compositor_;
 };
 
 } // namespace
