@@ -244,12 +244,18 @@ void PVWebImage::ComposeScaled() {
 }
 
 void PVWebImage::Paint() {
+    ComposeAndShow(false);
+}
+
+// Composes, then repaints what changed: at once (during loads) or as an update.
+void PVWebImage::ComposeAndShow(bool now) {
     FChanged.reset();
-    if (!Compose()) return;
-    if (!FChanged)
-        update();
-    else if (!FChanged->isEmpty())
-        update(*FChanged);
+    if (!Compose() || (FChanged && FChanged->isEmpty())) return;
+    const QRect area = FChanged ? *FChanged : rect();
+    if (now)
+        repaint(area);
+    else
+        update(area);
 }
 
 void PVWebImage::paintEvent(QPaintEvent* event) {

@@ -124,6 +124,7 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     bool Compose();
     void ComposeGif();
     void ShowComposition();
+    void ComposeAndShow(bool now);
     void ShowFrameFrom(int index, int64_t start);
     void ComposeScaled();
     void EnsureCanvas();

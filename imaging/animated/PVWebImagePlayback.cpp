@@ -101,12 +101,7 @@ void PVWebImage::StopPlayback() {
 }
 
 void PVWebImage::PaintNow() {
-    FChanged.reset();
-    if (!Compose()) return;
-    if (!FChanged)
-        repaint();
-    else if (!FChanged->isEmpty())
-        repaint(*FChanged);
+    ComposeAndShow(true);
 }
 
 void PVWebImage::ProcessMessages() {
