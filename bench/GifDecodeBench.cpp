@@ -1,10 +1,14 @@
 // GIF decoding: our core decoder (delivering DIBs, as the codec does)
-// against giflib (DGifSlurp), both reading the same bytes from memory.
+// against giflib (DGifSlurp), both reading the same bytes from memory; and
+// decoding plus composing onto an RGBA screen, ours through the model's
+// compositor, giflib's frames mapped through their colour maps.
 #include "bench/BenchImages.h"
+#include "imaging/animated/PVCompositor.h"
 #include "libs/codec/core/GifDecoder.h"
 #include "libs/codec/core/GifFrameDib.h"
 #include "platform/GlobalBlock.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <gif_lib.h>
@@ -115,6 +119,99 @@ void decodeGiflib(benchmark::State& state, const Content& c) {
     state.SetBytesProcessed(state.iterations() * int64_t(c.gif.size()));
 }
 
+class ComposeSink final : public gifcore::GifSink {
+  public:
+    PVWebImg::PVCompositor compositor;
+
+    bool onStart(const gifcore::GifScreen& screen, const gifcore::GifSummary&) override {
+        compositor.Reset(screen.width, screen.height);
+        return true;
+    }
+    bool onImage(const gifcore::GifScreen&, const gifcore::GifImage& image) override {
+        uint32_t colours[256];
+        const gifcore::GifColorTable& table = *image.colors;
+        for (int i = 0; i < 256; ++i)
+            colours[i] = 0xFF000000u |
+                         (i < table.count ? uint32_t(table.rgb[i][0]) << 16 |
+                                                uint32_t(table.rgb[i][1]) << 8 | table.rgb[i][2]
+                                          : 0u);
+        PVWebImg::PVFrameView view;
+        view.left = image.left;
+        view.top = image.top;
+        view.width = image.width;
+        view.height = image.height;
+        view.row = [](const void* context, int32_t y) {
+            return static_cast<const gifcore::GifImage*>(context)->row(y);
+        };
+        view.context = &image;
+        view.colours = colours;
+        view.transparentIndex = image.control.transparent ? image.control.transparentIndex : -1;
+        view.disposal = image.control.disposal;
+        compositor.DrawFrame(view);
+        return true;
+    }
+};
+
+void composeOurs(benchmark::State& state, const Content& c) {
+    for (auto _ : state) {
+        gifcore::GifDecoder decoder;
+        ComposeSink sink;
+        if (decoder.decode(c.gif.data(), c.gif.size(), sink) != 1)
+            state.SkipWithError("decode failed");
+        benchmark::DoNotOptimize(sink.compositor.Pixels());
+    }
+    state.SetItemsProcessed(state.iterations() * c.pixels);
+}
+
+// The same work from giflib's output: every frame's indices through its
+// colour map (local, else global) onto the screen at its position, the
+// transparent index leaving what is below.
+void composeGiflib(benchmark::State& state, const Content& c) {
+    for (auto _ : state) {
+        Input in{&c.gif, 0};
+        int error = 0;
+        GifFileType* gif = DGifOpen(&in, readInput, &error);
+        if (!gif || DGifSlurp(gif) != GIF_OK) {
+            state.SkipWithError("giflib failed");
+            DGifCloseFile(gif, &error);
+            break;
+        }
+        const int w = gif->SWidth, h = gif->SHeight;
+        std::vector<uint32_t> canvas(size_t(w) * size_t(h), 0);
+        for (int i = 0; i < gif->ImageCount; ++i) {
+            const SavedImage& image = gif->SavedImages[i];
+            const GifImageDesc& d = image.ImageDesc;
+            const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+            uint32_t colours[256];
+            for (int k = 0; k < 256; ++k) {
+                const GifColorType* e = map && k < map->ColorCount ? &map->Colors[k] : nullptr;
+                colours[k] = 0xFF000000u |
+                             (e ? uint32_t(e->Red) << 16 | uint32_t(e->Green) << 8 | e->Blue : 0u);
+            }
+            GraphicsControlBlock gcb{};
+            gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+            DGifSavedExtensionToGCB(gif, i, &gcb);
+            const int x0 = std::max(0, d.Left), x1 = std::min(w, d.Left + d.Width);
+            const int y0 = std::max(0, d.Top), y1 = std::min(h, d.Top + d.Height);
+            for (int y = y0; y < y1; ++y) {
+                const GifByteType* src =
+                    image.RasterBits + size_t(y - d.Top) * d.Width + (x0 - d.Left);
+                uint32_t* dst = canvas.data() + size_t(y) * w;
+                if (gcb.TransparentColor == NO_TRANSPARENT_COLOR) {
+                    for (int x = x0; x < x1; ++x)
+                        dst[x] = colours[*src++];
+                } else {
+                    for (int x = x0; x < x1; ++x, ++src)
+                        if (*src != gcb.TransparentColor) dst[x] = colours[*src];
+                }
+            }
+        }
+        benchmark::DoNotOptimize(canvas.data());
+        DGifCloseFile(gif, &error);
+    }
+    state.SetItemsProcessed(state.iterations() * c.pixels);
+}
+
 void Decode_ours_photo(benchmark::State& state) {
     decodeOurs(state, photo());
 }
@@ -128,9 +225,26 @@ void Decode_giflib_anim(benchmark::State& state) {
     decodeGiflib(state, anim());
 }
 
+void Compose_ours_photo(benchmark::State& state) {
+    composeOurs(state, photo());
+}
+void Compose_giflib_photo(benchmark::State& state) {
+    composeGiflib(state, photo());
+}
+void Compose_ours_anim(benchmark::State& state) {
+    composeOurs(state, anim());
+}
+void Compose_giflib_anim(benchmark::State& state) {
+    composeGiflib(state, anim());
+}
+
 } // namespace
 
 BENCHMARK(Decode_ours_photo)->Unit(benchmark::kMillisecond);
 BENCHMARK(Decode_giflib_photo)->Unit(benchmark::kMillisecond);
 BENCHMARK(Decode_ours_anim)->Unit(benchmark::kMillisecond);
 BENCHMARK(Decode_giflib_anim)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compose_ours_photo)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compose_giflib_photo)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compose_ours_anim)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compose_giflib_anim)->Unit(benchmark::kMillisecond);
