@@ -56,6 +56,16 @@ bool skipSubBlocks(Reader& r) {
 // Appends the sub-blocks' bytes to out; false when the data ends first
 // (out then holds what there was).
 bool joinSubBlocks(Reader& r, std::vector<uint8_t>& out) {
+    // Sized by a walk over the lengths first: one allocation however long
+    // the data, with room for a cut last sub-block and the LZW padding.
+    size_t total = 0;
+    for (Reader ahead = r; ahead.has(1);) {
+        const uint8_t n = ahead.u8();
+        if (n == 0 || !ahead.has(n)) break;
+        ahead.skip(n);
+        total += n;
+    }
+    out.reserve(out.size() + total + 255 + kLzwInputPadding);
     for (;;) {
         if (!r.has(1)) return false;
         const uint8_t n = r.u8();
@@ -265,18 +275,27 @@ int32_t GifDecoder::decode(const uint8_t* data, size_t size, GifSink& sink) {
         lzw_.clear();
         const bool terminated = joinSubBlocks(r, lzw_);
         image.lzwBytes = uint32_t(lzw_.size());
-        try {
-            pixels_.resize(size_t(total));
-        } catch (const std::bad_alloc&) {
-            return PVE_NO_MEMORY;
+        const size_t need = kLzwHeadroom + size_t(total) + kLzwTailroom;
+        if (need > pixelsCapacity_) {
+            pixels_.reset();
+            pixelsCapacity_ = 0;
+            try {
+                pixels_.reset(new uint8_t[need]);
+            } catch (const std::bad_alloc&) {
+                return PVE_NO_MEMORY;
+            }
+            pixelsCapacity_ = need;
         }
+        uint8_t* const pixels = pixels_.get() + kLzwHeadroom;
+        const size_t lzwSize = lzw_.size();
+        lzw_.resize(lzwSize + kLzwInputPadding); // read, never decoded
         const LzwResult result =
-            decodeLzw(lzw_.data(), lzw_.size(), minCodeSize, pixels_.data(), size_t(total));
+            decodeLzw(lzw_.data(), lzwSize, minCodeSize, pixels, size_t(total));
         if (result.status == LzwStatus::BadCode) return PVE_BAD_LZW;
         if (result.status == LzwStatus::ShortData) {
             if (!terminated) return PVE_TRUNCATED;
             const uint8_t fill = image.control.transparent ? image.control.transparentIndex : 0;
-            std::fill(pixels_.begin() + ptrdiff_t(result.produced), pixels_.end(), fill);
+            std::fill(pixels + result.produced, pixels + total, fill);
             image.filled = true;
         }
         if (local.count) {
@@ -288,7 +307,7 @@ int32_t GifDecoder::decode(const uint8_t* data, size_t size, GifSink& sink) {
             defaultTable(minCodeSize, fallback);
             image.colors = &fallback;
         }
-        image.pixels = pixels_.data();
+        image.pixels = pixels;
         image.number = delivered;
         if (!sink.onImage(screen, image)) return PVE_CANCELLED;
         ++delivered;

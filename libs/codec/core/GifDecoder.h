@@ -19,7 +19,9 @@
 //    top + height);
 //  * stray 0x00 bytes between blocks are skipped; another unknown block ends
 //    the file like a trailer when an image was delivered, else PVE_BAD_LZW;
-//  * a graphic control block shorter than 4 bytes is ignored.
+//  * a graphic control block shorter than 4 bytes is ignored;
+//  * an LZW code table that fills (4096 codes) without a clear code goes on
+//    decoding with every entry as it stands, codes 12 bits, until a clear.
 // Strictness, where safety needs it:
 //  * a screen or image whose pixels (one byte each, in DIB rows) pass 1 GiB,
 //    or an image above the decoder's pixel limit, is refused with
@@ -31,6 +33,7 @@
 //    completed before it.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -115,8 +118,12 @@ class GifDecoder {
 
   private:
     GifDecodeOptions options_;
-    std::vector<uint8_t> lzw_;    // the current image's data, sub-block framing removed
-    std::vector<uint8_t> pixels_; // the current image's indices
+    std::vector<uint8_t> lzw_; // the current image's data, sub-block framing removed
+    // The current image's indices with the LZW decoder's scratch around
+    // them; grown when an image needs more, never zero-filled (the decoder
+    // writes every pixel it delivers).
+    std::unique_ptr<uint8_t[]> pixels_;
+    size_t pixelsCapacity_ = 0;
 };
 
 } // namespace gifcore

@@ -22,8 +22,18 @@ struct LzwResult {
 constexpr int kMinLzwCodeSize = 1;
 constexpr int kMaxLzwCodeSize = 8;
 
-// Decodes into out[0, pixelCount). out must hold pixelCount bytes; bytes past
-// `produced` are left as they were.
+// Slack the decoder needs so its inner loop has no bounds tests of its own:
+// input is read 8 bytes at a time, the single-byte strings sit just before
+// the output, and strings are copied in 16-byte moves that may run past the
+// last pixel.
+constexpr size_t kLzwInputPadding = 16;
+constexpr size_t kLzwHeadroom = 256;
+constexpr size_t kLzwTailroom = 16;
+
+// Decodes data[0, size) into out[0, pixelCount). data[size, size +
+// kLzwInputPadding) must be readable (its bytes are never decoded).
+// out - kLzwHeadroom up to out + pixelCount + kLzwTailroom must be writable;
+// the decoder overwrites all of it, so bytes past `produced` mean nothing.
 LzwResult decodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* out,
                     size_t pixelCount);
 
