@@ -1,6 +1,7 @@
 // LZW streams no encoder here writes: a code table that fills to 4096
-// entries and goes on without a clear code (as some encoders defer it),
-// decoded against the encoded pixels and giflib.
+// entries and goes on without a clear code (as some encoders defer it), and
+// strings that run past the image's last pixel; decoded against the encoded
+// pixels and giflib.
 #include "GifReadFixtures.h"
 #include "GifReadRawBytes.h"
 #include "libs/codec/CodecErrors.h"
@@ -60,33 +61,42 @@ Stream encodeDeferringClear(const Bytes& pixels, int minCodeSize, size_t clearAt
     return s;
 }
 
-struct FullTableCase {
+struct StreamCase {
     const char* name;
     int minCodeSize, width, height;
-    double clearAt; // fraction of the pixels; above 1: never cleared
+    bool solid;         // one colour (every code the one being defined), else noise
+    double clearAt;     // fraction of the pixels; above 1: never cleared
+    int extra;          // pixels encoded past the image's last
+    int fullTableCodes; // codes the stream must send on a full table, at least
 };
 
-const FullTableCase kFullTable[] = {
-    {"two_bits_never_cleared", 2, 300, 200, 2.0},
-    {"four_bits_cleared_late", 4, 250, 200, 0.8},
-    {"eight_bits_cleared_late", 8, 200, 150, 0.9},
+const StreamCase kStreams[] = {
+    {"two_bits_never_cleared", 2, 300, 200, false, 2.0, 0, 2000},
+    {"four_bits_cleared_late", 4, 250, 200, false, 0.8, 0, 2000},
+    {"eight_bits_cleared_late", 8, 200, 150, false, 0.9, 0, 2000},
+    {"solid_strings_past_the_end", 3, 97, 61, true, 2.0, 500, 0},
+    {"noise_past_the_end", 8, 64, 33, false, 2.0, 37, 0},
 };
 
-void PrintTo(const FullTableCase& c, std::ostream* os) {
+void PrintTo(const StreamCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class GifReadFullTable : public testing::TestWithParam<FullTableCase> {};
+class GifReadLzwStream : public testing::TestWithParam<StreamCase> {};
 
-TEST_P(GifReadFullTable, DecodesOnWithTheFullTable) {
-    const FullTableCase& fc = GetParam();
-    const Bytes want = pixels(fc.width, fc.height, 1 << fc.minCodeSize, fc.minCodeSize);
-    const size_t clearAt = size_t(fc.clearAt * double(want.size()));
-    const Stream stream = encodeDeferringClear(want, fc.minCodeSize, clearAt);
-    ASSERT_GT(stream.codesOnFullTable, 2000);
+TEST_P(GifReadLzwStream, DecodesAsEncodedAndAsGiflib) {
+    const StreamCase& sc = GetParam();
+    const size_t count = size_t(sc.width) * sc.height;
+    Bytes encoded = sc.solid ? Bytes(count + sc.extra, 5)
+                             : pixels(sc.width, sc.height + 1, 1 << sc.minCodeSize, sc.width);
+    encoded.resize(count + sc.extra);
+    const Stream stream =
+        encodeDeferringClear(encoded, sc.minCodeSize, size_t(sc.clearAt * double(count)));
+    ASSERT_GE(stream.codesOnFullTable, sc.fullTableCodes);
+    const Bytes want(encoded.begin(), encoded.begin() + ptrdiff_t(count));
 
-    Bytes file = screenBytes(fc.width, fc.height, fc.minCodeSize);
-    imageBytes(file, 0, 0, fc.width, fc.height, fc.minCodeSize, stream.data);
+    Bytes file = screenBytes(sc.width, sc.height, sc.minCodeSize);
+    imageBytes(file, 0, 0, sc.width, sc.height, sc.minCodeSize, stream.data);
     file.push_back(0x3B);
 
     CoreCollector c;
@@ -100,7 +110,19 @@ TEST_P(GifReadFullTable, DecodesOnWithTheFullTable) {
     EXPECT_TRUE(ref.frames[0].pixels == want);
 }
 
-INSTANTIATE_TEST_SUITE_P(Streams, GifReadFullTable, testing::ValuesIn(kFullTable),
+INSTANTIATE_TEST_SUITE_P(Streams, GifReadLzwStream, testing::ValuesIn(kStreams),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// After a clear, codes defined before it are beyond the table again.
+TEST(GifReadLzwClear, ForgetsEveryCodeDefinedBeforeIt) {
+    Bytes file = screenBytes(2, 2);
+    // 1, 1 define 6 ("1 1") and begin 7; after the clear, 0 begins 6 and 7
+    // is undefined.
+    imageBytes(file, 0, 0, 2, 2, 2, packCodes({{4, 3}, {1, 3}, {1, 3}, {4, 3}, {0, 3}, {7, 3}}));
+    file.push_back(0x3B);
+    CoreCollector c;
+    EXPECT_EQ(decodeCore(file, c), PVE_BAD_LZW);
+    EXPECT_TRUE(c.frames.empty());
+}
 
 } // namespace
