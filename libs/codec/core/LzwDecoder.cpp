@@ -69,6 +69,7 @@ LzwResult decodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* 
     if (minCodeSize < kMinLzwCodeSize || minCodeSize > kMaxLzwCodeSize)
         return {LzwStatus::BadCode, 0};
     if (pixelCount == 0) return {LzwStatus::Complete, 0};
+    if (pixelCount > kMaxLzwPixels) return {LzwStatus::BadCode, 0};
     // On the stack, so it is addressed off the stack pointer. One slot more
     // than there are codes: once the table is full, the entry the last
     // string would define lands there and is never read.
@@ -82,9 +83,10 @@ LzwResult decodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* 
     }
     std::memset(t + clear, 0, sizeof(Entry) * (kTableSize + 1 - clear));
 
-    // The output position counts from base, as entry offsets do.
-    size_t pos = kLzwHeadroom;
-    size_t room = pixelCount; // pixels still to write
+    // The output position counts from base, as entry offsets do; 32 bits
+    // hold it (kMaxLzwPixels).
+    uint32_t pos = uint32_t(kLzwHeadroom);
+    uint32_t room = uint32_t(pixelCount); // pixels still to write
     auto result = [&](LzwStatus status) { return LzwResult{status, pixelCount - room}; };
     BitReader in(data, size);
 
@@ -102,7 +104,7 @@ LzwResult decodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* 
         if (code == end) return result(LzwStatus::ShortData);
         if (code > clear) return result(LzwStatus::BadCode);
         base[pos] = uint8_t(code);
-        t[next] = {uint32_t(pos), 2};
+        t[next] = {pos, 2};
         ++pos;
         if (--room == 0) return result(LzwStatus::Complete);
 
@@ -129,7 +131,7 @@ LzwResult decodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* 
             // which the copy read before writing it.
             if (code == next) [[unlikely]]
                 dst[e.length - 1] = dst[0];
-            t[++next] = {uint32_t(pos), e.length + 1};
+            t[++next] = {pos, e.length + 1};
             pos += e.length;
             room -= e.length;
             // Codes widen when next passes the widest code; at the table's

@@ -30,6 +30,10 @@ constexpr size_t kLzwInputPadding = 16;
 constexpr size_t kLzwHeadroom = 256;
 constexpr size_t kLzwTailroom = 16;
 
+// The most pixels one call decodes (positions are kept in 32 bits); more
+// gives BadCode.
+constexpr size_t kMaxLzwPixels = size_t(1) << 31;
+
 // Decodes data[0, size) into out[0, pixelCount). data[size, size +
 // kLzwInputPadding) must be readable (its bytes are never decoded).
 // out - kLzwHeadroom up to out + pixelCount + kLzwTailroom must be writable;
