@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace PVWebImg {
 
@@ -54,14 +55,26 @@ PVRect PVRect::united(const PVRect& o) const {
     return {std::min(x0, o.x0), std::min(y0, o.y0), std::max(x1, o.x1), std::max(y1, o.y1)};
 }
 
-void PVCompositor::Reset(int32_t width, int32_t height) {
+bool PVCompositor::Reset(int32_t width, int32_t height) {
     FWidth = std::max(0, width);
     FHeight = std::max(0, height);
-    FCanvas.assign(size_t(FWidth) * size_t(FHeight), kTransparent);
-    FDirty = {0, 0, FWidth, FHeight};
     FPending = false;
     FSaved.clear();
     FComposed = -1;
+    bool ok = uint64_t(FWidth) * uint64_t(FHeight) <= kMaxScreenPixels;
+    if (ok) {
+        try {
+            FCanvas.assign(size_t(FWidth) * size_t(FHeight), kTransparent);
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        FWidth = FHeight = 0;
+        FCanvas.clear();
+    }
+    FDirty = {0, 0, FWidth, FHeight};
+    return ok;
 }
 
 PVRect PVCompositor::TakeDirty() {
@@ -88,7 +101,12 @@ void PVCompositor::Save(const PVRect& r) {
     FSaved.clear();
     if (r.empty()) return;
     const size_t w = size_t(r.x1 - r.x0);
-    FSaved.resize(w * size_t(r.y1 - r.y0));
+    try {
+        FSaved.resize(w * size_t(r.y1 - r.y0));
+    } catch (const std::bad_alloc&) {
+        FSaved.clear(); // nothing to restore: the canvas stays as drawn
+        return;
+    }
     for (int32_t y = r.y0; y < r.y1; ++y)
         std::memcpy(FSaved.data() + size_t(y - r.y0) * w,
                     FCanvas.data() + size_t(y) * size_t(FWidth) + size_t(r.x0), w * 4);
@@ -179,6 +197,10 @@ bool PVCompositor::StillValid(const TFrameList& frames, int upTo) const {
     const int first = std::max(0, FFirstDrawn - 1);
     if (FComposed < 0 || upTo < FComposed || size_t(FComposed) >= frames.size()) return false;
     if (frames[0]->ScreenWidth != FScreenW || frames[0]->ScreenHeight != FScreenH) return false;
+    // A screen side of 0 comes from frame 0's picture, whichever frame the
+    // composition started at.
+    if ((FScreenW == 0 || FScreenH == 0) && !(SignatureOf(frames[0]) == FFirstSignature))
+        return false;
     if (FSignatures.size() != size_t(FComposed - first + 1)) return false;
     for (int i = first; i <= FComposed; ++i)
         if (!(FSignatures[size_t(i - first)] == SignatureOf(frames[size_t(i)]))) return false;
@@ -213,13 +235,13 @@ bool PVCompositor::DrawDib(const BITMAPINFOHEADER* header, int32_t left, int32_t
     return true;
 }
 
-int PVCompositor::StartFrame(const TFrameList& frames, int index) {
+int PVCompositor::StartFrame(const TFrameList& frames, int index, int floor) {
     // Whether a picture at (left, top) covers the whole screen.
     auto covers = [this](const TMyGifAnimation& r, const ic::DibView& dib) {
         return r.Left <= 0 && r.Top <= 0 && int32_t(r.Left) + dib.width >= FWidth &&
                int32_t(r.Top) + dib.height >= FHeight;
     };
-    for (int i = index; i > 0; --i) {
+    for (int i = index; i > floor; --i) {
         const TMyGifAnimation& record = *frames[size_t(i)];
         if (record.Disposal != 3) {
             RecordPicture own(record);
@@ -233,7 +255,7 @@ int PVCompositor::StartFrame(const TFrameList& frames, int index) {
             if (before.ok && covers(previous, before.dib)) return i;
         }
     }
-    return 0;
+    return floor;
 }
 
 bool PVCompositor::ComposeTo(const TFrameList& frames, int index) {
@@ -243,7 +265,9 @@ bool PVCompositor::ComposeTo(const TFrameList& frames, int index) {
         if (index == FComposed) return true;
         from = FComposed + 1;
     }
-    if (from == 0 || StartFrame(frames, index) > from) {
+    // Stepping on by one never restarts; a longer way forward restarts when
+    // a frame on the way needs nothing before it.
+    if (from == 0 || (index > from && StartFrame(frames, index, from) > from)) {
         // A fresh start: the screen of frame 0, or its extent.
         const TMyGifAnimation& first = *frames[0];
         FScreenW = first.ScreenWidth;
@@ -256,9 +280,12 @@ bool PVCompositor::ComposeTo(const TFrameList& frames, int index) {
             if (w == 0) w = std::max(0, first.Left + pw);
             if (h == 0) h = std::max(0, first.Top + ph);
         }
-        Reset(w, h);
-        from = StartFrame(frames, index);
+        // The canvas and the saved rectangle take 4 bytes a pixel each: a
+        // screen the readers accept at a byte a pixel may not fit that.
+        if (!Reset(w, h)) return false;
+        from = StartFrame(frames, index, 0);
         FFirstDrawn = from;
+        FFirstSignature = SignatureOf(frames[0]);
         FSignatures.clear();
         if (from > 0) FSignatures.push_back(SignatureOf(frames[size_t(from - 1)]));
     }

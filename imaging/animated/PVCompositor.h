@@ -44,8 +44,13 @@ struct PVFrameView {
 
 class PVCompositor {
   public:
-    // A new, fully transparent canvas; no disposal is pending.
-    void Reset(int32_t width, int32_t height);
+    // Largest screen ComposeTo builds: canvas and saved rectangle stay
+    // within 1 GiB together.
+    static constexpr uint64_t kMaxScreenPixels = (uint64_t(1) << 30) / 8;
+
+    // A new, fully transparent canvas; no disposal is pending. False (and a
+    // 0 x 0 canvas) above kMaxScreenPixels or when memory runs out.
+    bool Reset(int32_t width, int32_t height);
     // Applies the previous frame's disposal, then draws the frame.
     void DrawFrame(const PVFrameView& frame);
     // DrawFrame for a packed DIB (1, 4, 8 or 24 bits) with its top-left
@@ -70,7 +75,8 @@ class PVCompositor {
     // 0..index are shown. Stepping forward draws one frame; any other jump
     // starts again from the nearest frame that does not depend on earlier
     // ones (a full opaque frame, or one after a full-screen clear). False
-    // for an index outside the list, or when a frame's picture could not be
+    // for an index outside the list, for a screen above kMaxScreenPixels
+    // (the canvas is then empty), or when a frame's picture could not be
     // read (that frame draws nothing; the rest is composed as usual).
     //
     // The screen is frame 0's ScreenWidth x ScreenHeight; a side of 0 takes
@@ -96,7 +102,9 @@ class PVCompositor {
     };
     static Signature SignatureOf(const TMyGifAnimation* record);
     bool StillValid(const TFrameList& frames, int upTo) const;
-    int StartFrame(const TFrameList& frames, int index);
+    // The last frame in floor..index that needs no frame before it; floor
+    // when none does.
+    int StartFrame(const TFrameList& frames, int index, int floor);
 
     void Clear(const PVRect& r);
     void Save(const PVRect& r);
@@ -117,6 +125,7 @@ class PVCompositor {
     int FComposed = -1;
     int FFirstDrawn = 0;                // where the composition started
     std::vector<Signature> FSignatures; // frames max(0, FFirstDrawn - 1)..FComposed
+    Signature FFirstSignature{};        // frame 0's, when it sized the screen
     uint16_t FScreenW = 0, FScreenH = 0;
 };
 

@@ -157,7 +157,9 @@ bool PVWebImage::Compose() {
     }
     FComposed = true;
     if (GifMode || !CurrentDib()->Dib()) {
-        if (CurrentDib()->Dib()) ComposeGif();
+        // An animation's screen stands even while its frame on display has
+        // no picture.
+        if (CurrentDib()->Dib() || (GifMode && !Frames()->empty())) ComposeGif();
     } else {
         ComposeScaled();
     }
@@ -187,7 +189,10 @@ void PVWebImage::ComposeGif() {
 // pixels in the control's colour.
 void PVWebImage::ShowComposition() {
     PVWebImg::PVRect r = FCompositor.TakeDirty();
-    const bool all = FShowAll;
+    // A screen of another size leaves old pixels outside the new one.
+    const QSize screen(FCompositor.Width(), FCompositor.Height());
+    const bool all = FShowAll || screen != FShownScreen;
+    FShownScreen = screen;
     if (all) {
         FCanvas.fill(dibimage::ToQRgb(FColor));
         r = {0, 0, FCompositor.Width(), FCompositor.Height()};

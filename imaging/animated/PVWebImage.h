@@ -161,6 +161,7 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     PVWebImg::PVCompositor FCompositor;
     // Set when FCanvas must take the whole screen again, not just what changed.
     bool FShowAll = true;
+    QSize FShownScreen; // the compositor's size at the last copy
     // What the last composing changed on the canvas; none = everything.
     std::optional<QRect> FChanged;
 

@@ -61,8 +61,11 @@ void PVWebImage::StepFrame() {
         CurrentFrame = 0;
     FramesLoaded = CurrentFrame;
     // On schedule, the next frame starts when the last one was due, however
-    // late this tick is; after a long stall (or a Stop) it starts now.
-    const bool onSchedule = FDueValid && now >= FFrameDue && now - FFrameDue <= CatchUpLimit;
+    // late this tick is; after a long stall (or a Stop) it starts now. The
+    // empty step after the last frame takes a tick, so frame 0 starts now
+    // too, or it would lose that tick of its own delay.
+    const bool onSchedule =
+        FDueValid && now >= FFrameDue && now - FFrameDue <= CatchUpLimit && CurrentFrame != 0;
     ShowFrameFrom(CurrentFrame, onSchedule ? FFrameDue : now);
     const QSize image = ImageSize();
     if (image.width() != ScreenWidth || image.height() != ScreenHeight) {

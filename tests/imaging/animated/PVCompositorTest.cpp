@@ -219,6 +219,21 @@ TEST(PVCompositor, RandomAccessAndEditsMatchPlayingFromTheStart) {
     frames[3]->HasTransparency = 0;
     jumping.ComposeTo(frames, 6);
     EXPECT_EQ(std::vector<uint32_t>(jumping.Pixels(), jumping.Pixels() + 20 * 16), played(6));
+    TMyGifAnimation* other = frame(9, 6, 5, 10, 9, 0, true);
+    std::swap(frames[6]->DibHandle, other->DibHandle);
+    model.Frames()->push_back(other); // freed with the others
+    jumping.ComposeTo(frames, 6);
+    EXPECT_EQ(std::vector<uint32_t>(jumping.Pixels(), jumping.Pixels() + 20 * 16), played(6));
+
+    // Without a screen size, frame 0's picture sizes it even when a jump
+    // started later.
+    for (TMyGifAnimation* f : frames)
+        f->ScreenWidth = 0;
+    jumping.ComposeTo(frames, 5);
+    EXPECT_EQ(jumping.Width(), 20);
+    std::swap(frames[0]->DibHandle, frames[1]->DibHandle); // frame 0 now 9 wide at 0
+    jumping.ComposeTo(frames, 6);
+    EXPECT_EQ(jumping.Width(), 9);
 }
 
 TEST(PVCompositor, ScreenOfZeroTakesTheFirstFrameAndBadPicturesDrawNothing) {
@@ -241,6 +256,11 @@ TEST(PVCompositor, ScreenOfZeroTakesTheFirstFrameAndBadPicturesDrawNothing) {
     EXPECT_FALSE(compositor.ComposeTo(frames, 1)); // no picture: reported, nothing drawn
     EXPECT_EQ(compositor.Pixel(7, 4), 0xFFC80000u);
     EXPECT_FALSE(compositor.ComposeTo(frames, 2));
+
+    // A screen whose canvas would pass 1 GiB is refused, not allocated.
+    first->ScreenWidth = first->ScreenHeight = 32768;
+    EXPECT_FALSE(compositor.ComposeTo(frames, 0));
+    EXPECT_EQ(compositor.Width(), 0);
     PVAnimationModel owner; // frees the record and its picture
     owner.Frames()->push_back(first);
 }

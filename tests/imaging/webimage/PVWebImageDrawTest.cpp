@@ -68,6 +68,29 @@ TEST(PVWebImage, ShowsTheComposedScreenInTheControlColourWhereTransparent) {
     }
 }
 
+// The canvas follows what changes the screen behind the composer's back:
+// a smaller logical screen and a new control colour.
+TEST(PVWebImage, CanvasFollowsScreenSizeAndColourChanges) {
+    Host host(60, 60);
+    PVWebImage& image = *host.image;
+    image.SetColor(colorRef(kControl));
+    for (QRgb c : {kYellow, kRed}) {
+        image.Frames()->push_back(solidFrame(0, 0, 40, 40, c, 0, c == kRed));
+        image.Frames()->back()->TransparentIndex = 0; // index 1 stays opaque
+    }
+    image.GifMode = true;
+    image.ShowFrame(1);
+    EXPECT_EQ(shown(image, 30, 30), kRed);
+    for (TMyGifAnimation* f : *image.Frames())
+        f->ScreenWidth = f->ScreenHeight = 20;
+    image.ShowFrame(0);
+    EXPECT_EQ(shown(image, 10, 10), kYellow);
+    EXPECT_EQ(shown(image, 30, 30), kControl);
+    image.SetColor(colorRef(kGreen));
+    EXPECT_EQ(shown(image, 30, 30), kGreen);
+    EXPECT_EQ(shown(image, 10, 10), kYellow);
+}
+
 // Control 100 x 80, bars 12 pixels: the uncovered part is 88 x 68.
 TEST(PVWebImage, ScrollBarsAppearOnlyForALargerPicture) {
     struct Row {
