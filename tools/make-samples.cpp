@@ -80,25 +80,10 @@ bool bouncingBall(const fs::path& file) {
     floor->Disposal = 1;
     floor->Delay = 20;
     model.Frames()->push_back(floor);
-    // This player clears the previous frame's rectangle when a disposal-2
-    // frame is shown; other decoders clear a disposal-2 frame's own
-    // rectangle after it. Two invisible one-pixel frames make both readings
-    // give the same film: one with disposal 1 under the first ball (so the
-    // floor is never cleared) and one with disposal 2 after the last ball
-    // (so that ball is cleared before the loop starts again).
+    // Each ball clears its own place (disposal 2) before the next is drawn.
     auto ballAt = [](int i) {
         return std::pair{10 + i * 7, int(100 - 90 * std::fabs(std::sin(i * 3.14159 / 12)))};
     };
-    auto spacer = [&](int left, int top, uint8_t disposal) {
-        TMyGifAnimation* f = makeFrame(1, 1, palette, [](int, int) { return uint8_t(255); });
-        f->Left = int16_t(left);
-        f->Top = int16_t(top);
-        f->Disposal = disposal;
-        f->HasTransparency = 1;
-        f->TransparentIndex = 255;
-        return f;
-    };
-    model.Frames()->push_back(spacer(ballAt(0).first + 12, ballAt(0).second + 12, 1));
     for (int i = 0; i < 24; ++i) {
         const auto [bx, by] = ballAt(i);
         TMyGifAnimation* f = makeFrame(24, 24, palette, [i](int x, int y) {
@@ -113,7 +98,6 @@ bool bouncingBall(const fs::path& file) {
         f->Delay = 6;
         model.Frames()->push_back(f);
     }
-    model.Frames()->push_back(spacer(0, 0, 2));
     model.Comments()->push_back(new TStringList{"Bouncing ball", "made by make-samples"});
     return save(model, file, 200, 150, 0);
 }
