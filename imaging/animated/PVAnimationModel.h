@@ -70,6 +70,8 @@ class PVAnimationModel {
     uint8_t DisplayedDisposal = 0;
     bool DisplayedTransparency = false;
     uint8_t DisplayedTransparentIndex = 0; // meaningful with DisplayedTransparency
+    // The file's background colour, kept for callers; browsers never paint
+    // it, so the display does not either (cleared areas are transparent).
     COLORREF DisplayedBackground = 0;
     // The record ReplaceFrameBitmap changes: the last loaded, the new one,
     // or the last shown; 0 when none of these applies.

@@ -63,8 +63,8 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     void SetJPegSaveSmooth(int value);
     bool UseScrollBars() const { return FUseScrollBars; }
     void SetUseScrollBars(bool value);
-    // The control's colour (button face at creation): fills a cleared
-    // transparent frame's area and the canvas where nothing was drawn.
+    // The control's colour (button face at creation): shows wherever the
+    // animation's screen is transparent and around the screen.
     COLORREF Color() const { return FColor; }
     void SetColor(COLORREF value);
 
