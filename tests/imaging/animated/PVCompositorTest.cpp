@@ -3,6 +3,7 @@
 // access.
 #include "imaging/animated/PVCompositor.h"
 #include "AnimationFixtures.h"
+#include "MagickCoalesce.h"
 #include "TestSupport.h"
 
 #include <cstdlib>
@@ -56,53 +57,21 @@ void writeGif(const fs::path& file, int width, int height, const std::vector<Gif
     EGifCloseFile(gif, &error);
 }
 
-// ImageMagick's coalesced frames as raw RGBA bytes.
-std::vector<std::vector<unsigned char>> coalesce(const fs::path& gif, const fs::path& dir) {
-    const std::string command =
-        "/usr/bin/convert '" + gif.string() +
-        "' -coalesce +adjoin -depth 8 'rgba:" + (dir / "im-%d.rgba").string() + "' 2>/dev/null";
-    std::vector<std::vector<unsigned char>> frames;
-    if (std::system(command.c_str()) != 0) return frames;
-    for (int i = 0; fs::exists(dir / ("im-" + std::to_string(i) + ".rgba")); ++i)
-        frames.push_back(testsupport::readFile(dir / ("im-" + std::to_string(i) + ".rgba")));
-    return frames;
-}
-
-// Where ours and ImageMagick's frame differ: "" when they agree. Both
-// transparent counts as equal whatever the colour. ImageMagick starts the
-// canvas opaque in the background colour where browsers start transparent:
-// with `background` set, that colour opposite our transparent is accepted.
-std::string difference(const PVCompositor& ours, const std::vector<unsigned char>& im,
-                       const uint32_t* background) {
-    if (im.size() != size_t(ours.Width()) * size_t(ours.Height()) * 4)
-        return "ImageMagick's frame has " + std::to_string(im.size()) + " bytes";
-    for (int y = 0; y < ours.Height(); ++y)
-        for (int x = 0; x < ours.Width(); ++x) {
-            const unsigned char* p = &im[(size_t(y) * size_t(ours.Width()) + size_t(x)) * 4];
-            const uint32_t theirs = uint32_t(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
-            const uint32_t mine = ours.Pixel(x, y);
-            if (mine == theirs || (mine == 0 && p[3] == 0)) continue;
-            if (mine == 0 && background && theirs == *background) continue;
-            char text[96];
-            std::snprintf(text, sizeof text, "(%d,%d) ours %08X, ImageMagick %08X", x, y, mine,
-                          theirs);
-            return text;
-        }
-    return "";
-}
-
 // Loads through the model (the codec's reader, as the program does), then
 // compares every composed frame with ImageMagick's.
 void expectSameAsImageMagick(const fs::path& gif, const fs::path& dir, const uint32_t* background) {
     PVAnimationModel model;
     model.MapTransparentColor = RGB(1, 2, 3); // must never show
     model.LoadFromFile(gif.string());
-    const auto reference = coalesce(gif, dir);
+    const auto reference = magick::coalesce(gif, dir);
     ASSERT_EQ(reference.size(), model.Frames()->size()) << gif;
     PVCompositor compositor;
     for (size_t i = 0; i < reference.size(); ++i) {
         ASSERT_TRUE(compositor.ComposeTo(*model.Frames(), int(i))) << gif << " frame " << i;
-        EXPECT_EQ(difference(compositor, reference[i], background), "") << gif << " frame " << i;
+        EXPECT_EQ(magick::difference(compositor.Pixels(), compositor.Width(), compositor.Height(),
+                                     reference[i], background),
+                  "")
+            << gif << " frame " << i;
     }
 }
 
