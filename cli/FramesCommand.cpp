@@ -58,8 +58,11 @@ int RunFrames(const std::string& file, const std::string& dir) {
     const int count = animation.FrameCount();
     for (int i = 0; i < count; ++i) {
         if (!animation.Compose(i, canvas)) {
-            std::cerr << "zentrope-gif: " << file << ": frame " << i
-                      << " cannot be composed; frames before it were written\n";
+            // An empty canvas means the screen itself was refused.
+            std::cerr << "zentrope-gif: " << file << ": frame " << i << " cannot be composed"
+                      << (canvas.Width() == 0 ? " (the logical screen needs more than 1 GiB)"
+                                              : " (its picture cannot be read)")
+                      << "; frames before it were written\n";
             return 1;
         }
         const fs::path path = fs::path(dir) / frameName(i);

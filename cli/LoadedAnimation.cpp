@@ -2,7 +2,6 @@
 
 #include "bindings/ErrorInvalid.h"
 
-#include <cstdlib>
 
 LoadedAnimation::LoadedAnimation() {
     // Without a handler the model throws; with one the codec's text is kept
@@ -38,12 +37,7 @@ bool LoadedAnimation::Compose(int index, PVWebImg::PVCompositor& compositor) {
     if (!FModel.Frames()->empty()) return compositor.ComposeTo(*FModel.Frames(), index);
     if (index != 0 || !FModel.CurrentDib()->Dib()) return false;
     // As the viewer shows a lone picture: on a screen of its own.
-    const PVWebImg::PVTDib& dib = *FModel.CurrentDib();
-    const int w = FModel.ScreenWidth ? FModel.ScreenWidth : FModel.DrawLeft + dib.Width();
-    const int h =
-        FModel.ScreenHeight ? FModel.ScreenHeight : FModel.DrawTop + std::abs(dib.Height());
-    compositor.Reset(w, h);
-    return compositor.DrawDib(dib.Dib(), FModel.DrawLeft, FModel.DrawTop,
-                              FModel.DisplayedTransparency ? FModel.DisplayedTransparentIndex : -1,
-                              0);
+    return compositor.ComposePicture(
+        FModel.CurrentDib()->Dib(), FModel.ScreenWidth, FModel.ScreenHeight, FModel.DrawLeft,
+        FModel.DrawTop, FModel.DisplayedTransparency ? FModel.DisplayedTransparentIndex : -1);
 }

@@ -258,6 +258,15 @@ int PVCompositor::StartFrame(const TFrameList& frames, int index, int floor) {
     return floor;
 }
 
+bool PVCompositor::ComposePicture(const BITMAPINFOHEADER* dib, int32_t width, int32_t height,
+                                  int32_t left, int32_t top, int32_t transparentIndex) {
+    ic::DibView view;
+    const bool readable = dib && ic::parseDib(dib, 0, view);
+    if (width == 0) width = readable ? left + view.width : 0;
+    if (height == 0) height = readable ? top + view.height : 0;
+    return Reset(width, height) && DrawDib(dib, left, top, transparentIndex, 0);
+}
+
 bool PVCompositor::ComposeTo(const TFrameList& frames, int index) {
     if (index < 0 || size_t(index) >= frames.size()) return false;
     int from = 0;

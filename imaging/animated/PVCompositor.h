@@ -84,6 +84,11 @@ class PVCompositor {
     // (Left, Top). Transparency needs an indexed picture (HasTransparency 1
     // and 1, 4 or 8 bits); true-colour pictures are opaque.
     bool ComposeTo(const TFrameList& frames, int index);
+    // A lone picture without frame records (a still GIF) on a screen of
+    // its own, width x height, a side of 0 taking the picture's extent.
+    bool ComposePicture(const BITMAPINFOHEADER* dib, int32_t width, int32_t height, int32_t left,
+                        int32_t top, int32_t transparentIndex);
+
     // Index of the frame last composed by ComposeTo, -1 for none.
     int Composed() const { return FComposed; }
     // Forget what ComposeTo built: the next call starts again. Needed when a

@@ -176,11 +176,8 @@ void PVWebImage::ComposeGif() {
     } else {
         // A lone picture (a still GIF, or one set without frames) on a
         // screen of its own.
-        const int w = ScreenWidth ? ScreenWidth : DrawLeft + CurrentDib()->Width();
-        const int h = ScreenHeight ? ScreenHeight : DrawTop + std::abs(CurrentDib()->Height());
-        FCompositor.Reset(w, h);
-        FCompositor.DrawDib(CurrentDib()->Dib(), DrawLeft, DrawTop,
-                            DisplayedTransparency ? DisplayedTransparentIndex : -1, 0);
+        FCompositor.ComposePicture(CurrentDib()->Dib(), ScreenWidth, ScreenHeight, DrawLeft,
+                                   DrawTop, DisplayedTransparency ? DisplayedTransparentIndex : -1);
     }
     ShowComposition();
 }
