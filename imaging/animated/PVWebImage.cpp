@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -137,21 +138,19 @@ void PVWebImage::LayoutScrollBars() {
     }
 }
 
-void PVWebImage::EnsureCanvas() {
-    const QSize need = size().expandedTo(FCanvas.size());
-    if (need == FCanvas.size() || need.isEmpty()) return;
-    QImage grown(need, QImage::Format_RGB32);
-    grown.fill(dibimage::ToQRgb(FColor));
-    for (int y = 0; y < FCanvas.height(); ++y)
-        std::copy_n(reinterpret_cast<const QRgb*>(FCanvas.constScanLine(y)), FCanvas.width(),
-                    reinterpret_cast<QRgb*>(grown.scanLine(y)));
-    FCanvas = std::move(grown);
-    FShowAll = true; // parts of the screen may now fit that did not before
+// The canvas covers no more than it must: the control for scaled drawing,
+// the part of the animation's screen inside the control for GIF drawing (a
+// 50-byte file may declare a screen of 65535 x 65535, and a host may size
+// the control to it). Paint events fill the rest with the control's colour.
+void PVWebImage::SizeCanvas(QSize need) {
+    if (need == FCanvas.size()) return;
+    FCanvas = need.isEmpty() ? QImage() : QImage(need, QImage::Format_RGB32);
+    if (!FCanvas.isNull()) FCanvas.fill(dibimage::ToQRgb(FColor));
+    FShowAll = true;
 }
 
 bool PVWebImage::Compose() {
-    EnsureCanvas();
-    if (!PaintingEnabled || FCanvas.isNull()) {
+    if (!PaintingEnabled || width() <= 0 || height() <= 0) {
         FComposed = false;
         return false;
     }
@@ -161,6 +160,7 @@ bool PVWebImage::Compose() {
         // no picture.
         if (CurrentDib()->Dib() || (GifMode && !Frames()->empty())) ComposeGif();
     } else {
+        SizeCanvas(size());
         ComposeScaled();
     }
     return true;
@@ -188,10 +188,11 @@ void PVWebImage::ShowComposition() {
     PVWebImg::PVRect r = FCompositor.TakeDirty();
     // A screen of another size leaves old pixels outside the new one.
     const QSize screen(FCompositor.Width(), FCompositor.Height());
+    SizeCanvas(size().boundedTo(screen));
     const bool all = FShowAll || screen != FShownScreen;
     FShownScreen = screen;
     if (all) {
-        FCanvas.fill(dibimage::ToQRgb(FColor));
+        if (!FCanvas.isNull()) FCanvas.fill(dibimage::ToQRgb(FColor));
         r = {0, 0, FCompositor.Width(), FCompositor.Height()};
         FShowAll = false;
     }
@@ -262,15 +263,16 @@ void PVWebImage::ComposeAndShow(bool now) {
 
 void PVWebImage::paintEvent(QPaintEvent* event) {
     if (!FComposed) Compose();
-    if (FCanvas.isNull()) return;
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.drawImage(area.topLeft(), FCanvas, area);
+    const QRect shown = area & FCanvas.rect();
+    if (!shown.isEmpty()) painter.drawImage(shown.topLeft(), FCanvas, shown);
+    for (const QRect& rest : QRegion(area) - QRegion(shown))
+        painter.fillRect(rest, ToQColor(FColor));
 }
 
 void PVWebImage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    EnsureCanvas();
     if (FLoaded) LayoutScrollBars();
     FComposed = false;
 }

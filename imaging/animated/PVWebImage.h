@@ -127,7 +127,7 @@ class PVWebImage : public QWidget, public PVAnimationModel {
     void ComposeAndShow(bool now);
     void ShowFrameFrom(int index, int64_t start);
     void ComposeScaled();
-    void EnsureCanvas();
+    void SizeCanvas(QSize need);
     void LayoutScrollBars();
     void ScrollBarMoved();
 
