@@ -67,6 +67,14 @@ constexpr int32_t COLOR_BTNFACE = 15;
 constexpr int32_t COLOR_INACTIVECAPTIONTEXT = 19;
 ZP_API COLORREF GetSysColor(int32_t index);
 ZP_API void SetSysColor(int32_t index, COLORREF colour);
+// A reference to a system colour rather than a colour: the high bit set and
+// the COLOR_ index in the low byte. Records may hold one (a background
+// chosen as "the window colour"); ColorToRGB gives the colour it stands for.
+constexpr COLORREF kSysColorFlag = 0x80000000u;
+constexpr COLORREF clBtnFace = kSysColorFlag | COLORREF(COLOR_BTNFACE);
+inline COLORREF ColorToRGB(COLORREF colour) {
+    return (colour & kSysColorFlag) ? GetSysColor(int32_t(colour & 0xFF)) : colour;
+}
 
 // The screen's facts. The depth can be changed (tests of depth-dependent rules).
 ZP_API int32_t ScreenBitsPerPixel();

@@ -272,10 +272,11 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
     {
         PVWebImg::PVTDib probe;
         probe.SetDib(GlobalLock(DuplicateGlobalBlock(first->DibHandle)));
-        const uint32_t nearest =
-            GetNearestPaletteIndex(probe.GetPalette(), RGB(GetRValue(first->BackgroundColor),
-                                                           GetGValue(first->BackgroundColor),
-                                                           GetBValue(first->BackgroundColor)));
+        // The editor may store "the window colour" as a system-colour reference.
+        const COLORREF background = ColorToRGB(first->BackgroundColor);
+        const uint32_t nearest = GetNearestPaletteIndex(
+            probe.GetPalette(),
+            RGB(GetRValue(background), GetGValue(background), GetBValue(background)));
         backgroundIndex = nearest == CLR_INVALID ? 0 : int32_t(nearest);
         bits = probe.BitCount();
     }

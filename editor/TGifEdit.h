@@ -1,0 +1,327 @@
+#pragma once
+// The animation editor. It owns no animation: the main window hands it the
+// frame and comment lists of its animated-image component (FFrameList,
+// FCommentList) and every change is made in those lists, in place.
+//
+// The window has three views that share the client area: the frame view
+// (frame list, preview, the "Image Info", "Frame Info" and "Palette Info"
+// boxes), the comments view (comment list, comment tool bar and memo) and
+// the playback view (a temporary animated-image component in place of the
+// preview).
+//
+// The implementation is split by concern: TGifEdit.cpp (creation, menus,
+// tool bar, layout, keys, hints, what's-this), TGifEditPanels.cpp (the
+// three info boxes), TGifEditFrames.cpp (the frame list, panels, preview,
+// property changes, frame order), TGifEditComments.cpp, TGifEditSave.cpp
+// and TGifEditPlay.cpp.
+//
+// Hints reach the window they belong to as status-tip events, so each
+// window shows its own and no application-wide hint handler has to be
+// saved and put back.
+//
+// Commands whose windows come later (adding frames from files, the
+// clipboard, scanners, cameras and video; crop, resize, rotate, text,
+// palettes, apply-to-selected, effects) are present, disabled, and say so
+// in their hints.
+#include "imaging/animated/PVTDib.h"
+#include "imaging/animated/TMyGifAnimation.h"
+#include "platform/WinTypes.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QSet>
+#include <functional>
+#include <memory>
+
+class PVWebImage;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPainter;
+class QPlainTextEdit;
+class QProgressBar;
+class QScrollArea;
+class QSlider;
+class QSpinBox;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TMSOfficeCaption;
+class TPaintBox;
+
+class TGifEdit : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TGifEdit(QWidget* parent = nullptr);
+    ~TGifEdit() override;
+
+    // Borrowed from the main window's component; never freed here.
+    TFrameList* FFrameList = nullptr;
+    TCommentList* FCommentList = nullptr;
+    // Called after records were changed in place (pixels, order, removal),
+    // so that a component showing the same records builds its screen
+    // again. The main window points it at its component.
+    std::function<void()> OnFramesChanged;
+
+    // The frame-control group (see the class comment for what stays off).
+    void SetFrameControlsEnabled(bool value);
+    // A click on a frame entry: shows the caret entry's record.
+    void LoadFrameIntoPanels();
+    // Move buttons follow the selection of the frame list.
+    void UpdateMoveButtons();
+    // Shows frame 0's screen size and background colour (without storing
+    // them again); nothing for an empty list.
+    void ShowScreenValues();
+    // Writes the frame count into `Frames`.
+    void ShowFrameCount();
+
+    // Frame operations of the list's buttons.
+    void SelectAllClick();
+    void MoveUpClick();
+    void MoveDownClick();
+    // Asks, then removes and frees the selected frames.
+    void DeleteSelectedframesClick();
+
+    // Comments.
+    void ToggleCommentsClick(bool fromMenu);
+    void SaveComment();
+    void CommentNameBoxClick();
+    void cNewClick();
+    void cSaveClick();
+    void cDeleteClick();
+    void cLoadFromFileClick();
+    void cSaveToFileClick();
+    void cPrintClick();
+    // The memo's y positions of printed lines, in printer units.
+    static constexpr int PrintLineStep = 45;
+    static constexpr int PrintLeft = 5;
+    static constexpr int CommentLimit = 2048;
+
+    // Saving and playback.
+    void SaveBtnClick();
+    // Writes the records, and every comment block when asked, to one GIF
+    // file through a temporary component. A failure is shown once and
+    // answers false; nothing is written while playing.
+    bool SaveFramesTo(const std::vector<TMyGifAnimation*>& frames, bool comments,
+                      const std::string& file);
+    void PlayGifClick(bool fromMenu);
+    void Timer1Timer();
+    bool Playing() const;
+    PVWebImage* TempImage() const { return FTempImage; }
+
+    // What's-this: the text for the control last pressed, shown in the popup.
+    void WhatsThisClick();
+    // F1 topic for a control of this window.
+    QString HelpTopicFor(const QWidget* control) const;
+
+    // The colour shown by a panel (Panel5, Panel6, pnlColor); may be a
+    // system-colour reference.
+    static void SetPanelColor(QWidget* panel, COLORREF colour);
+    COLORREF Panel5Color() const { return FPanel5Color; }
+
+    // Editor state.
+    TMyGifAnimation* FCurrentFrame = nullptr; // none while the list is empty
+    std::unique_ptr<PVWebImg::PVTDib> FWorkDib;
+    bool FLoadingControls = false;
+    uint8_t FPaletteIndex = 0;
+    bool FSyncingTrackBars = false;
+    int FCellWidth = 0;
+    int FCellHeight = 0;
+    bool FCommentModified = false;
+    int FCommentIndex = -1;
+
+    // Tool bar.
+    QFrame* ToolBar = nullptr;
+    QToolButton* Load_Image = nullptr;
+    QToolButton* SaveBtn = nullptr;
+    QToolButton* ClipCopy = nullptr;
+    QToolButton* ClipPaste = nullptr;
+    QToolButton* SelectSourceBtn = nullptr;
+    QToolButton* ScanImagesBtn = nullptr;
+    QToolButton* MakeGifsequencefromavideo = nullptr;
+    QToolButton* MakeGifsequencefromaLivevideoClick = nullptr;
+    QToolButton* Resize_Image = nullptr;
+    QToolButton* CropImage = nullptr;
+    QToolButton* RotateFrame = nullptr;
+    QToolButton* TextOnImage = nullptr;
+    QToolButton* OptPalettes = nullptr;
+    QToolButton* ApplyFrms = nullptr;
+    QToolButton* ToggleComments = nullptr;
+    QToolButton* Manipul = nullptr;
+    QToolButton* PlayGif = nullptr;
+    QToolButton* Abboutbox = nullptr;
+    QToolButton* CloseWindow = nullptr;
+
+    // Client area below the tool bar.
+    QWidget* ClientPanel = nullptr;
+    QListWidget* GifNameBox = nullptr;
+    QListWidget* CommentNameBox = nullptr;
+    QToolButton* MoveUp = nullptr;
+    QToolButton* SelectAll = nullptr;
+    QToolButton* DeleteSelectedframes = nullptr;
+    QToolButton* MoveDown = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* PreviewHolder = nullptr; // the scroll box's content
+    TPaintBox* PaintBox1 = nullptr;
+    QLabel* TextLabel = nullptr;
+
+    // Comments view.
+    QFrame* Panel7 = nullptr;
+    QToolButton* cNew = nullptr;
+    QToolButton* cSave = nullptr;
+    QToolButton* cDelete = nullptr;
+    QToolButton* cLoadFromFile = nullptr;
+    QToolButton* cSaveToFile = nullptr;
+    QToolButton* cPrint = nullptr;
+    QToolButton* cCopy = nullptr;
+    QToolButton* cCut = nullptr;
+    QToolButton* cPaste = nullptr;
+    QPlainTextEdit* ComMem = nullptr;
+
+    // "Image Info".
+    QGroupBox* ImageInfo = nullptr;
+    QSpinBox* ScreenWidthEdit = nullptr;
+    QSpinBox* ScreenHeightEdit = nullptr;
+    QSpinBox* NetLoopsSpin = nullptr;
+    QLabel* Panel5 = nullptr; // back colour
+    QLineEdit* Frames = nullptr;
+
+    // "Frame Info".
+    QGroupBox* FrameInfo = nullptr;
+    QSpinBox* LeftEdit = nullptr;
+    QSpinBox* TopEdit = nullptr;
+    QSpinBox* DelaySpin = nullptr;
+    QCheckBox* HasTransparency = nullptr;
+    QLabel* TransLabel = nullptr;
+    QLabel* Panel6 = nullptr; // transparent colour
+    QCheckBox* InterlacedBox = nullptr;
+    QComboBox* Dispos = nullptr;
+
+    // "Palette Info".
+    QGroupBox* PaletteInfo = nullptr;
+    QFrame* Panel2 = nullptr; // black frame around the grid
+    TPaintBox* pbPalette = nullptr;
+    QSlider* trbRed = nullptr;
+    QSlider* trbGreen = nullptr;
+    QSlider* trbBlue = nullptr;
+    QLabel* lblRed = nullptr;
+    QLabel* lblGreen = nullptr;
+    QLabel* lblBlue = nullptr;
+    QLabel* lblPalText = nullptr;
+    QLabel* pnlColor = nullptr;
+    QToolButton* SetWindowColor = nullptr;
+    QCheckBox* AAPl = nullptr;
+    QCheckBox* Usesitsownpalette = nullptr;
+
+    // Status bar: panel 0 frame size, panel 1 free, panel 2 hints and progress.
+    QStatusBar* Panel3 = nullptr;
+    QLabel* StatusPanels[3] = {};
+    QProgressBar* PBar = nullptr;
+
+    // Menus and the what's-this popup.
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Play1 = nullptr;
+    QAction* Comments1 = nullptr;
+    QAction* SelectTwainSource1 = nullptr;
+    QAction* AcquireImage1 = nullptr;
+    QAction* InsertFramesfromAVI1 = nullptr;
+    QAction* InsertFramesfromLiveVideo1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* Cut1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* SearchforHelpOn1 = nullptr;
+    QAction* HowtoUseHelp1 = nullptr;
+    QAction* About1 = nullptr;
+    QMenu* Pop = nullptr;
+    QAction* WhatsThis1 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    TMSOfficeCaption* MSOfficeCaption1 = nullptr;
+
+    // Client size the window opens with.
+    static constexpr int ClientWidth = 626;
+    static constexpr int ClientHeight = 477;
+    // The info boxes never start above this.
+    static constexpr int MinInfoTop = 191;
+    static const QString NotAvailableYet;
+
+    // Places the controls for the client size.
+    void FormResize();
+    // The palette panel's colour-change handler.
+    void ColorChanged();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // TGifEdit.cpp
+    void CreateToolBar();
+    void CreateMenus();
+    void CreateFrameList();
+    void CreatePreview();
+    void CreateCommentsView();
+    void CreateStatusBar();
+    void ConnectCommands();
+    QToolButton* MakeButton(QWidget* parent, const QString& caption, int glyph,
+                            const QString& hint);
+    // Marks a command whose window is not built yet: off for good.
+    void NotYet(QWidget* control);
+    void NotYet(QAction* action);
+    bool Available(const QObject* control) const { return !FUnavailable.contains(control); }
+    // TGifEditPanels.cpp
+    void CreateImageInfo();
+    void CreateFrameInfo();
+    void CreatePaletteInfo();
+    void ConnectPanels();
+    // TGifEditFrames.cpp
+    void PaintPreview(QPainter& painter);
+    void PreviewMouseDown(QPoint at);
+    void PaintPalette(QPainter& painter);
+    void PaletteMouseDown(QPoint at);
+    void LeftEditChange(int value);
+    void TopEditChange(int value);
+    void ScreenSizeChange();
+    void DisposChange(int index);
+    void HasTransparencyClick(bool ticked);
+    void Panel6MouseDown();
+    void Panel5MouseDown(Qt::MouseButton button);
+    void FramesChanged();
+    // TGifEditComments.cpp
+    void SetCommentButtonsEnabled(bool value);
+    void ComMemChanged();
+    // TGifEditPlay.cpp
+    void ShowPlayState(bool playing);
+    // TGifEditSave.cpp
+    // The codec's text of a failed save; empty when the file was written.
+    std::string WriteFramesTo(const std::vector<TMyGifAnimation*>& frames, bool comments,
+                              const std::string& file);
+    PVWebImage* MakeTempImage(bool visible);
+    void FreeTempImage();
+
+    PVWebImage* FTempImage = nullptr;
+    COLORREF FPanel5Color = 0;
+    // The working picture as the preview shows it (and colours are picked from).
+    QImage FPreview;
+    // The list entry playback highlighted last; -1 for none.
+    int FPlayHighlight = -1;
+    QSet<const QObject*> FUnavailable;
+    bool FCommentsView = false;
+};

@@ -1,0 +1,385 @@
+// The frame list, the panels that show and change the current record, the
+// preview of its picture, the palette grid and the order of the frames.
+#include "app/SharedForms.h"
+#include "editor/TGifEdit.h"
+#include "editor/TPaintBox.h"
+#include "imaging/animated/DuplicateGlobalBlock.h"
+#include "imaging/animated/PVAnimationModel.h"
+#include "imaging/common/ColorRef.h"
+#include "imaging/common/DibImage.h"
+#include "platform/Gdi.h"
+#include "platform/GlobalBlock.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QScrollArea>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+// Clears PaintingEnabled while frame data is rebuilt; sets it again on
+// every way out.
+struct PaintingOff {
+    PaintingOff() { PaintingEnabled = false; }
+    ~PaintingOff() { PaintingEnabled = true; }
+    PaintingOff(const PaintingOff&) = delete;
+    PaintingOff& operator=(const PaintingOff&) = delete;
+};
+
+struct Flag {
+    explicit Flag(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~Flag() { FFlag = false; }
+    Flag(const Flag&) = delete;
+    Flag& operator=(const Flag&) = delete;
+    bool& FFlag;
+};
+
+// Disposal values of the combo's four items; 3 (restore) has none.
+constexpr uint8_t kDisposalOfItem[4] = {0, 1, 2, 4};
+
+int ItemOfDisposal(uint8_t disposal) {
+    for (int i = 0; i < 4; ++i)
+        if (kDisposalOfItem[i] == disposal) return i;
+    return -1;
+}
+
+void FreeRecord(TMyGifAnimation* record) {
+    zp::GlobalBlock::freeFully(record->DibHandle);
+    record->DibHandle = 0;
+    delete record;
+}
+
+} // namespace
+
+void TGifEdit::SetPanelColor(QWidget* panel, COLORREF colour) {
+    QPalette palette = panel->palette();
+    const QColor shown = ToQColor(ColorToRGB(colour));
+    palette.setColor(QPalette::Window, shown);
+    palette.setColor(QPalette::WindowText, shown.lightness() < 128 ? Qt::white : Qt::black);
+    panel->setPalette(palette);
+}
+
+void TGifEdit::SetFrameControlsEnabled(bool value) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LeftEdit,         TopEdit,      InterlacedBox,
+                                         DelaySpin,        Dispos,       trbRed,
+                                         trbGreen,         trbBlue,      ScreenWidthEdit,
+                                         ScreenHeightEdit, NetLoopsSpin, pnlColor,
+                                         pbPalette,        Panel6,       ToggleComments,
+                                         SetWindowColor,   Panel5,       DeleteSelectedframes,
+                                         SelectAll,        MoveDown,     MoveUp,
+                                         Resize_Image,     CropImage,    RotateFrame,
+                                         ClipCopy,         ApplyFrms,    HasTransparency,
+                                         TextOnImage,      OptPalettes,  Usesitsownpalette,
+                                         PlayGif,          Manipul})
+        w->setEnabled(value && Available(w));
+    for (QAction* a : {Save1, Edit1->menuAction(), Paste1, Copy1, Cut1, Play1, Comments1})
+        a->setEnabled(value && Available(a));
+    if (value) UpdateMoveButtons();
+}
+
+void TGifEdit::ShowScreenValues() {
+    if (!FFrameList || FFrameList->empty()) return;
+    const bool wasLoading = FLoadingControls;
+    FLoadingControls = true;
+    const TMyGifAnimation* first = FFrameList->front();
+    ScreenWidthEdit->setValue(first->ScreenWidth);
+    ScreenHeightEdit->setValue(first->ScreenHeight);
+    FPanel5Color = first->BackgroundColor;
+    SetPanelColor(Panel5, FPanel5Color);
+    FLoadingControls = wasLoading;
+}
+
+void TGifEdit::ShowFrameCount() {
+    Frames->setText(QString::number(FFrameList ? FFrameList->size() : 0));
+}
+
+void TGifEdit::LoadFrameIntoPanels() {
+    if (Timer1->isActive() || !FFrameList) return;
+    const int index = GifNameBox->currentRow();
+    if (index < 0 || size_t(index) >= FFrameList->size()) return;
+    {
+        const PaintingOff painting;
+        const Flag loading(FLoadingControls);
+        FPaletteIndex = 0;
+        SetFrameControlsEnabled(true);
+        ShowScreenValues();
+
+        FCurrentFrame = (*FFrameList)[size_t(index)];
+        FWorkDib = std::make_unique<PVWebImg::PVTDib>();
+        if (HGLOBAL copy = DuplicateGlobalBlock(FCurrentFrame->DibHandle))
+            FWorkDib->SetDib(GlobalLock(copy));
+        FPreview = FWorkDib->Dib() ? dibimage::ToImage(FWorkDib->Dib()) : QImage();
+
+        LeftEdit->setValue(FCurrentFrame->Left);
+        TopEdit->setValue(FCurrentFrame->Top);
+        StatusPanels[0]->setText(
+            QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(FWorkDib->Height()));
+        DelaySpin->setValue(FCurrentFrame->Delay);
+        NetLoopsSpin->setValue(FCurrentFrame->Loops);
+        // A restoring frame (3) has no item; the combo shows none rather
+        // than the previous frame's choice.
+        Dispos->setCurrentIndex(ItemOfDisposal(FCurrentFrame->Disposal));
+        HasTransparency->setChecked(FCurrentFrame->HasTransparency == 1);
+        InterlacedBox->setChecked(FCurrentFrame->Interlaced == 1);
+        TransLabel->setVisible(HasTransparency->isChecked());
+        Panel6->setVisible(HasTransparency->isChecked());
+        if (FCurrentFrame->HasTransparency == 1) {
+            FPaletteIndex = FCurrentFrame->TransparentIndex;
+            PALETTEENTRY entry{};
+            GetPaletteEntries(FWorkDib->GetPalette(), FPaletteIndex, 1, &entry);
+            Panel6->setText(QString::number(FCurrentFrame->TransparentIndex + 1));
+            SetPanelColor(Panel6, RGB(entry.peRed, entry.peGreen, entry.peBlue));
+        } else {
+            SetPanelColor(Panel6, GetSysColor(COLOR_BTNFACE));
+            Panel6->setText("");
+        }
+        Usesitsownpalette->setChecked(FCurrentFrame->UseLocalPalette == 1);
+        pbPalette->update();
+        PaintBox1->move(LeftEdit->value(), TopEdit->value());
+        TextLabel->hide();
+    }
+    PaintBox1->update();
+}
+
+void TGifEdit::UpdateMoveButtons() {
+    MoveUp->setEnabled(false);
+    MoveDown->setEnabled(false);
+    if (Timer1->isActive() || GifNameBox->selectedItems().size() != 1) return;
+    const int caret = GifNameBox->currentRow();
+    MoveUp->setEnabled(caret > 0);
+    MoveDown->setEnabled(caret >= 0 && caret < GifNameBox->count() - 1);
+}
+
+// The picture 1:1 at the frame's place; the holder grows to take it in.
+void TGifEdit::PaintPreview(QPainter& painter) {
+    if (!PaintingEnabled || FPreview.isNull()) return;
+    if (PaintBox1->size() != FPreview.size()) {
+        PaintBox1->resize(FPreview.size());
+        const QPoint end = PaintBox1->geometry().bottomRight() + QPoint(1, 1);
+        PreviewHolder->resize(end.x(), end.y());
+    }
+    painter.drawImage(0, 0, FPreview);
+}
+
+void TGifEdit::PreviewMouseDown(QPoint at) {
+    if (FPreview.isNull() || !FPreview.rect().contains(at)) return;
+    const QRgb pixel = FPreview.pixel(at);
+    trbRed->setValue(qRed(pixel));
+    trbGreen->setValue(qGreen(pixel));
+    trbBlue->setValue(qBlue(pixel));
+    if (HPALETTE palette = FWorkDib->GetPalette()) {
+        const uint32_t nearest =
+            GetNearestPaletteIndex(palette, RGB(qRed(pixel), qGreen(pixel), qBlue(pixel)));
+        if (nearest != CLR_INVALID) FPaletteIndex = uint8_t(nearest);
+    }
+    ColorChanged();
+}
+
+// All 256 cells, whatever the table holds; cells past it are black.
+void TGifEdit::PaintPalette(QPainter& painter) {
+    const PaintingOff painting;
+    PALETTEENTRY entries[256] = {};
+    if (FWorkDib && FWorkDib->Dib())
+        if (HPALETTE palette = FWorkDib->GetPalette()) GetPaletteEntries(palette, 0, 256, entries);
+    painter.setPen(Qt::black);
+    for (int i = 0; i < 256; ++i) {
+        painter.setBrush(QColor(entries[i].peRed, entries[i].peGreen, entries[i].peBlue));
+        painter.drawRect(FCellWidth * (i % 16) + 2, FCellHeight * (i / 16) + 2, FCellWidth - 1,
+                         FCellHeight - 1);
+    }
+}
+
+void TGifEdit::PaletteMouseDown(QPoint at) {
+    if (FCellWidth <= 0 || FCellHeight <= 0) return;
+    {
+        const PaintingOff painting;
+        FPaletteIndex = uint8_t((at.x() / FCellWidth + 16 * (at.y() / FCellHeight)) % 256);
+        HPALETTE palette = FWorkDib->Dib() ? FWorkDib->GetPalette() : 0;
+        PALETTEENTRY entry{};
+        if (!palette || GetPaletteEntries(palette, FPaletteIndex, 1, &entry) != 1) return;
+        const Flag syncing(FSyncingTrackBars);
+        trbRed->setValue(entry.peRed);
+        trbGreen->setValue(entry.peGreen);
+        trbBlue->setValue(entry.peBlue);
+    }
+    ColorChanged();
+}
+
+void TGifEdit::ColorChanged() {
+    const PaintingOff painting;
+    if (FSyncingTrackBars) return;
+    lblRed->setText(QString("R: %1").arg(trbRed->value()));
+    lblGreen->setText(QString("G: %1").arg(trbGreen->value()));
+    lblBlue->setText(QString("B: %1").arg(trbBlue->value()));
+    lblPalText->setText(QString("Color Index: (%1)").arg(FPaletteIndex));
+    SetPanelColor(pnlColor, RGB(trbRed->value(), trbGreen->value(), trbBlue->value()));
+}
+
+void TGifEdit::LeftEditChange(int value) {
+    if (FLoadingControls || !FCurrentFrame) return;
+    FCurrentFrame->Left = int16_t(value);
+    PaintBox1->move(value, PaintBox1->y());
+    PaintBox1->update();
+    FramesChanged();
+}
+
+// A frame moved below the screen's bottom makes the screen taller; moving
+// it right never widens the screen.
+void TGifEdit::TopEditChange(int value) {
+    if (FLoadingControls || !FCurrentFrame) return;
+    FCurrentFrame->Top = int16_t(value);
+    PaintBox1->move(PaintBox1->x(), value);
+    const int bottom = value + FCurrentFrame->Height;
+    if (ScreenHeightEdit->value() < bottom)
+        ScreenHeightEdit->setValue(std::min(bottom, ScreenHeightEdit->maximum()));
+    PaintBox1->update();
+    FramesChanged();
+}
+
+void TGifEdit::ScreenSizeChange() {
+    if (FLoadingControls || !FFrameList || FFrameList->empty()) return;
+    FFrameList->front()->ScreenWidth = uint16_t(ScreenWidthEdit->value());
+    FFrameList->front()->ScreenHeight = uint16_t(ScreenHeightEdit->value());
+    FramesChanged();
+}
+
+void TGifEdit::DisposChange(int index) {
+    if (!FCurrentFrame || index < 0 || index > 3) return;
+    FCurrentFrame->Disposal = kDisposalOfItem[index];
+    FramesChanged();
+}
+
+void TGifEdit::HasTransparencyClick(bool ticked) {
+    TransLabel->setVisible(ticked);
+    Panel6->setVisible(ticked);
+    if (!FCurrentFrame) return;
+    FCurrentFrame->HasTransparency = ticked ? 1 : 0;
+    FramesChanged();
+}
+
+void TGifEdit::Panel6MouseDown() {
+    if (!FCurrentFrame) return;
+    FCurrentFrame->TransparentIndex = FPaletteIndex;
+    Panel6->setText(QString::number(FCurrentFrame->TransparentIndex + 1));
+    SetPanelColor(Panel6, FCurrentFrame->HasTransparency
+                              ? RGB(trbRed->value(), trbGreen->value(), trbBlue->value())
+                              : GetSysColor(COLOR_BTNFACE));
+    FramesChanged();
+}
+
+// Left: the colour dialog. Any other button: the window colour, stored as
+// the reference to it so that it follows the system's colours.
+void TGifEdit::Panel5MouseDown(Qt::MouseButton button) {
+    if (FLoadingControls || !FFrameList || FFrameList->empty()) return;
+    COLORREF chosen = clBtnFace;
+    if (button == Qt::LeftButton) {
+        QColorDialog dialog(ToQColor(ColorToRGB(FPanel5Color)), this);
+        dialog.setOption(QColorDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted) return;
+        const QColor c = dialog.selectedColor();
+        chosen = RGB(c.red(), c.green(), c.blue());
+    }
+    FPanel5Color = chosen;
+    SetPanelColor(Panel5, chosen);
+    FFrameList->front()->BackgroundColor = chosen;
+}
+
+void TGifEdit::FramesChanged() {
+    if (OnFramesChanged) OnFramesChanged();
+}
+
+void TGifEdit::SelectAllClick() {
+    GifNameBox->selectAll();
+    UpdateMoveButtons();
+}
+
+void TGifEdit::MoveUpClick() {
+    const int caret = GifNameBox->currentRow();
+    if (!FFrameList || caret < 1 || size_t(caret) >= FFrameList->size()) return;
+    const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
+    {
+        const PaintingOff painting;
+        std::swap((*FFrameList)[size_t(caret)], (*FFrameList)[size_t(caret - 1)]);
+        QListWidgetItem* item = GifNameBox->takeItem(caret);
+        GifNameBox->insertItem(caret - 1, item);
+        GifNameBox->clearSelection();
+        GifNameBox->setCurrentRow(caret - 1);
+        FFrameList->front()->ScreenWidth = uint16_t(width);
+        FFrameList->front()->ScreenHeight = uint16_t(height);
+    }
+    UpdateMoveButtons();
+    FramesChanged();
+}
+
+void TGifEdit::MoveDownClick() {
+    const int caret = GifNameBox->currentRow();
+    if (!FFrameList || caret < 0 || size_t(caret) + 1 >= FFrameList->size()) return;
+    const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
+    {
+        const PaintingOff painting;
+        std::swap((*FFrameList)[size_t(caret)], (*FFrameList)[size_t(caret + 1)]);
+        QListWidgetItem* item = GifNameBox->takeItem(caret);
+        GifNameBox->insertItem(caret + 1, item);
+        GifNameBox->clearSelection();
+        GifNameBox->setCurrentRow(caret + 1);
+        FFrameList->front()->ScreenWidth = uint16_t(width);
+        FFrameList->front()->ScreenHeight = uint16_t(height);
+    }
+    UpdateMoveButtons();
+    FramesChanged();
+}
+
+// The removed records and their pictures are freed at once; the current
+// frame is dropped with them, so no later change can reach a freed record.
+void TGifEdit::DeleteSelectedframesClick() {
+    if (!FFrameList || GifNameBox->selectedItems().isEmpty() || Timer1->isActive()) return;
+    const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
+    if (!ConfirmYes("Are you sure you want to delete this/these frame(s) ?")) return;
+    int firstRemoved = -1;
+    {
+        const PaintingOff painting;
+        for (int i = GifNameBox->count() - 1; i >= 0; --i) {
+            if (!GifNameBox->item(i)->isSelected() || size_t(i) >= FFrameList->size()) continue;
+            TMyGifAnimation* record = (*FFrameList)[size_t(i)];
+            if (record == FCurrentFrame) FCurrentFrame = nullptr;
+            FFrameList->erase(FFrameList->begin() + i);
+            FreeRecord(record);
+            firstRemoved = i;
+        }
+        // The display showing these records must not keep a freed one.
+        FramesChanged();
+        GifNameBox->clear();
+        QStringList names;
+        for (const TMyGifAnimation* record : *FFrameList)
+            names << QString::fromStdString(record->Name);
+        GifNameBox->addItems(names);
+        if (FFrameList->empty()) {
+            SetFrameControlsEnabled(false);
+            FCurrentFrame = nullptr;
+            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
+            FPreview = QImage();
+        } else {
+            FFrameList->front()->ScreenWidth = uint16_t(width);
+            FFrameList->front()->ScreenHeight = uint16_t(height);
+        }
+        ShowFrameCount();
+    }
+    if (!FFrameList->empty()) {
+        // The entry now in the first removed place becomes the current frame.
+        GifNameBox->setCurrentRow(std::min(firstRemoved, GifNameBox->count() - 1));
+        LoadFrameIntoPanels();
+    }
+    PaintBox1->update();
+}

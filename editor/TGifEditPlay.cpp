@@ -1,0 +1,74 @@
+// Playback in the editor: a temporary component borrows the records and
+// plays them in place of the preview; the editor's timer steps it and the
+// frame list follows the frame on display.
+#include "editor/TGifEdit.h"
+#include "editor/TPaintBox.h"
+#include "imaging/animated/PVWebImage.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+
+bool TGifEdit::Playing() const {
+    return Timer1->isActive();
+}
+
+void TGifEdit::PlayGifClick(bool fromMenu) {
+    if (fromMenu) PlayGif->setChecked(!PlayGif->isChecked());
+    if (FTempImage) {
+        FreeTempImage(); // the records stay as they are: the component only borrowed them
+    } else if (PlayGif->isChecked() && FFrameList && !FFrameList->empty()) {
+        PVWebImage* player = MakeTempImage(true);
+        for (TMyGifAnimation* record : *FFrameList)
+            player->Frames()->push_back(record);
+        player->Play();
+        player->ShowFrame(0);
+    } else {
+        PlayGif->setChecked(false);
+    }
+    ShowPlayState(PlayGif->isChecked());
+}
+
+void TGifEdit::ShowPlayState(bool playing) {
+    PaintBox1->setVisible(!playing);
+    PaintBox1->setEnabled(!playing);
+    GifNameBox->setEnabled(!playing);
+    SetFrameControlsEnabled(!playing);
+    for (QToolButton* b : {Load_Image, SaveBtn, ClipCopy, ClipPaste, SelectSourceBtn, ScanImagesBtn,
+                           MakeGifsequencefromavideo, MakeGifsequencefromaLivevideoClick})
+        b->setEnabled(!playing && Available(b));
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ImageInfo, FrameInfo, PaletteInfo, DeleteSelectedframes, SelectAll, MoveDown, MoveUp})
+        w->setVisible(!playing);
+    for (QAction* a : {Open1, New1, SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1,
+                       InsertFramesfromLiveVideo1})
+        a->setEnabled(!playing && Available(a));
+    Play1->setChecked(playing);
+    Play1->setEnabled(true);
+    PlayGif->setEnabled(true);
+    if (playing) {
+        FPlayHighlight = -1;
+        Timer1->start();
+    } else {
+        Timer1->stop();
+        UpdateMoveButtons();
+        PaintBox1->update();
+    }
+}
+
+// The entry of the frame on display is selected and the one selected for
+// the frame before is unselected, so the list shows where playback is.
+void TGifEdit::Timer1Timer() {
+    if (!FTempImage) return;
+    FTempImage->StepFrame();
+    const int shown = FTempImage->DisplayedFrame;
+    if (shown == FPlayHighlight || shown < 0 || shown >= GifNameBox->count()) return;
+    if (FPlayHighlight >= 0 && FPlayHighlight < GifNameBox->count())
+        GifNameBox->item(FPlayHighlight)->setSelected(false);
+    GifNameBox->item(shown)->setSelected(true);
+    GifNameBox->scrollToItem(GifNameBox->item(shown));
+    FPlayHighlight = shown;
+}
