@@ -109,8 +109,7 @@ void TMainForm::CreateToolBar() {
     row->setSpacing(2);
 
     Editor = MakeSpeedButton(Panel2, "Edit Gif", QStyle::SP_FileDialogDetailedView,
-                             "Gif Editor (When not a Gif file it will be converted) - " +
-                                 NotAvailableYet);
+                             "Gif Editor (When not a Gif file it will be converted)");
     PlayGif =
         MakeSpeedButton(Panel2, "Play Gif", QStyle::SP_MediaPlay, "Play the current gif animation");
     PlayGif->setCheckable(true);
@@ -118,10 +117,10 @@ void TMainForm::CreateToolBar() {
                               "Manipulate - " + NotAvailableYet);
     Abboutbox = MakeSpeedButton(Panel2, "", QStyle::SP_MessageBoxInformation, "About Quillon");
     CloseWindow = MakeSpeedButton(Panel2, "", QStyle::SP_DialogCloseButton, "Exit");
-    // The editor and the effects dialog are not there yet.
-    Editor->setEnabled(false);
+    // The effects dialog is not there yet.
     Manipul->setEnabled(false);
     PlayGif->setEnabled(false);
+    connect(Editor, &QToolButton::clicked, this, &TMainForm::EditorClick);
     connect(PlayGif, &QToolButton::clicked, this, &TMainForm::PlayGifClick);
     connect(Abboutbox, &QToolButton::clicked, this, &TMainForm::AboutClick);
     connect(CloseWindow, &QToolButton::clicked, this, &QWidget::close);

@@ -7,10 +7,12 @@
 // The implementation is split by concern: TMainForm.cpp (creation, layout,
 // resizing, hints, events), TMainFormMenu.cpp (menus, tool-bar commands,
 // help, the caption painter), TMainFormBrowser.cpp (drives, folders, file
-// list, mask) and TMainFormOpen.cpp (OpenFile).
+// list, mask), TMainFormOpen.cpp (OpenFile) and TMainFormEdit.cpp ("Edit
+// Gif").
 //
-// The editor, the effects dialog and the open dialog do not exist yet:
-// their commands are present and disabled, saying so in their hints.
+// The effects dialog and the open dialog do not exist yet: their commands
+// are present and disabled, saying so in their hints. "Edit Gif" lives in
+// TMainFormEdit.cpp.
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -47,6 +49,9 @@ class TMainForm : public QWidget {
     // Shows a file: GIF files in AniGifImage1, every other format in
     // MultiImage1. A missing file is ignored.
     void OpenFile(const QString& fileName, TOpenFrom from);
+    // "Edit Gif": opens the editor on AniGifImage1's own lists (a still
+    // picture first becomes a one-frame animation) and shows the result.
+    void EditorClick();
     // Puts the hint text into the second status panel.
     void DisplayHint(const QString& hint);
     // Places the controls for the current client size.

@@ -52,7 +52,7 @@ void TMainForm::CreateMenus() {
     Exit1 = AddItem(File1, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Delete));
     NotYet(Open1, "Open a file");
     NotYet(ManipulateImage1, "Manipulate the image");
-    NotYet(EditGifs1, "Gif Editor");
+    connect(EditGifs1, &QAction::triggered, this, &TMainForm::EditorClick);
     connect(ShowJpegSettings1, &QAction::triggered, this, &TMainForm::ShowJpegSettings1Click);
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
 

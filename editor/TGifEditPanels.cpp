@@ -2,6 +2,7 @@
 // connections of their change events.
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
+#include "editor/TSpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,10 +32,9 @@ QLabel* Caption(QWidget* parent, const QString& text, int x, int y, int width = 
 // clamped, never wrapped.
 QSpinBox* Spin(QWidget* parent, const char* name, int x, int y, int lo, int hi,
                const QString& hint) {
-    auto* spin = new QSpinBox(parent);
+    auto* spin = new TSpinEdit(parent);
     spin->setObjectName(name);
     spin->setRange(lo, hi);
-    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     spin->setKeyboardTracking(true);
     spin->setGeometry(x, y, 62, 22);
     Hint(spin, hint);

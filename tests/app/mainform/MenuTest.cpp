@@ -68,7 +68,7 @@ TEST(Menus, CaptionsShortCutsAndSeparators) {
     const Row rows[] = {
         {form.Open1, QKeySequence("Ctrl+O"), false},
         {form.ManipulateImage1, QKeySequence("Ctrl+M"), false},
-        {form.EditGifs1, QKeySequence("Ctrl+E"), false},
+        {form.EditGifs1, QKeySequence("Ctrl+E"), true},
         {form.ShowJpegSettings1, QKeySequence("Ctrl+J"), true},
         {form.Exit1, QKeySequence("Ctrl+Del"), true},
         {form.Contents1, QKeySequence("F1"), true},
@@ -99,7 +99,7 @@ TEST(Menus, ToolBarStartsWithTheUnbuiltCommandsOff) {
         const char* hint;
     };
     const Row rows[] = {
-        {form.Editor, "Edit Gif", false, "Gif Editor (When not a Gif file it will be converted)"},
+        {form.Editor, "Edit Gif", true, "Gif Editor (When not a Gif file it will be converted)"},
         {form.PlayGif, "Play Gif", false, "Play the current gif animation"},
         {form.Manipul, "Manipulate", false, "Manipulate"},
         {form.Abboutbox, "", true, "About Quillon"},

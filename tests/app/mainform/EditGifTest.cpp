@@ -1,0 +1,68 @@
+// "Edit Gif": the editor works on the main window's own lists, and what it
+// leaves comes back into the main window's component.
+#include "MainFormFixtures.h"
+#include "TestSupport.h"
+#include "WidgetSupport.h"
+#include "app/dialogs/ModalDriver.h"
+
+#include "app/TMainForm.h"
+#include "editor/TGifEdit.h"
+#include "imaging/animated/PVWebImage.h"
+#include "imaging/still/TPMultiImage.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace mainform;
+
+TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
+    testsupport::widgetApp();
+    const auto dir = testsupport::tempDir("mainform-edit");
+    WriteStill(dir / "photo.jpg", QColor(200, 30, 30), 48, 32);
+    WriteGif(dir / "anim.gif", {"red", "blue", "lime"}, 30, 20);
+    TMainForm form;
+    form.show();
+
+    form.OpenFile(QString::fromStdString((dir / "photo.jpg").string()),
+                  TMainForm::TOpenFrom::OpenDialog);
+    ASSERT_TRUE(form.MultiImage1->isVisibleTo(form.ImageHolder));
+    TFrameList* seen = nullptr;
+    dialogtest::OnModal([&](QWidget* w) {
+        auto* edit = qobject_cast<TGifEdit*>(w);
+        ASSERT_NE(edit, nullptr);
+        seen = edit->FFrameList;
+        EXPECT_EQ(edit->Frames->text(), "1");
+        EXPECT_EQ(edit->GifNameBox->item(0)->text(), "New Frame");
+        EXPECT_FALSE(edit->LeftEdit->isEnabled());
+        edit->CloseWindow->click();
+    });
+    form.Editor->click();
+    EXPECT_EQ(seen, form.AniGifImage1->Frames()) << "the editor gets the list itself";
+    EXPECT_TRUE(form.AniGifImage1->isVisibleTo(form.ImageHolder));
+    EXPECT_FALSE(form.MultiImage1->isVisibleTo(form.ImageHolder));
+    EXPECT_TRUE(form.PlayGif->isEnabled());
+    EXPECT_EQ(form.AniGifImage1->size(), QSize(48, 32)) << "closing at once keeps the screen";
+
+    // The menu opens it too; a changed delay and screen size stay.
+    form.OpenFile(QString::fromStdString((dir / "anim.gif").string()),
+                  TMainForm::TOpenFrom::OpenDialog);
+    ASSERT_EQ(form.AniGifImage1->Frames()->size(), 3u);
+    dialogtest::OnModal([](QWidget* w) {
+        auto* edit = static_cast<TGifEdit*>(w);
+        EXPECT_EQ(edit->Frames->text(), "3");
+        edit->GifNameBox->setCurrentRow(1);
+        edit->LoadFrameIntoPanels();
+        edit->DelaySpin->setValue(55);
+        edit->ScreenWidthEdit->setValue(70);
+        edit->ScreenHeightEdit->setValue(45);
+        edit->Exit1->trigger();
+    });
+    form.EditGifs1->trigger();
+    EXPECT_EQ((*form.AniGifImage1->Frames())[1]->Delay, 55);
+    EXPECT_EQ(form.AniGifImage1->size(), QSize(70, 45));
+    EXPECT_EQ(form.AniGifImage1->Frames()->front()->ScreenWidth, 70);
+}

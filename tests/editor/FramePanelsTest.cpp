@@ -1,0 +1,287 @@
+// The editor's frame panels, frame list and playback, driven as a user
+// would: clicks on list entries, values typed into the spin edits, the
+// panels' mouse buttons, the menu's commands.
+#include "EditorTestSupport.h"
+#include "WidgetSupport.h"
+#include "app/SharedForms.h"
+#include "app/TYesNo.h"
+#include "app/dialogs/ModalDriver.h"
+#include "editor/TGifEdit.h"
+#include "editor/TPaintBox.h"
+#include "imaging/animated/AnimationFixtures.h"
+#include "imaging/animated/PVWebImage.h"
+#include "imaging/common/ColorRef.h"
+#include "platform/Gdi.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+// An editor on frames of its own, set up as the main window sets it up.
+struct EditorOn {
+    editortest::OwnedAnimation anim;
+    TFrameList& frames = anim.frames;
+    TGifEdit edit;
+
+    explicit EditorOn(int count, int w = 20, int h = 10) {
+        for (int i = 0; i < count; ++i) {
+            TMyGifAnimation* r = fixtures::frame(
+                w, h, 8, [i](int x, int) { return uint8_t((x + i) % 4); },
+                [](int c) {
+                    return RGBQUAD{uint8_t(c * 60), uint8_t(255 - c * 60), 7, 0};
+                });
+            r->Name = "Frame " + std::to_string(i + 1);
+            r->ScreenWidth = uint16_t(w);
+            r->ScreenHeight = uint16_t(h);
+            r->Delay = uint16_t(10 + i);
+            frames.push_back(r);
+        }
+        editortest::attach(edit, anim);
+    }
+    void click(int row) {
+        edit.GifNameBox->setCurrentRow(row);
+        edit.LoadFrameIntoPanels();
+    }
+};
+
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}
+
+void Press(QWidget* target, QPoint at, Qt::MouseButton button) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), button, button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+} // namespace
+
+TEST(EditorPanels, EmptyAnimationShowsNoFramesAndEverythingOff) {
+    testsupport::widgetApp();
+    EditorOn e(0);
+    EXPECT_EQ(e.edit.Frames->text(), "0");
+    for (QWidget* w : std::initializer_list<QWidget*>{e.edit.LeftEdit, e.edit.DelaySpin,
+                                                      e.edit.PlayGif, e.edit.ToggleComments})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(e.edit.Save1->isEnabled());
+    e.edit.LoadFrameIntoPanels(); // no caret entry: nothing happens
+    EXPECT_EQ(e.edit.FCurrentFrame, nullptr);
+}
+
+TEST(EditorPanels, DisposalMapsBothWays) {
+    testsupport::widgetApp();
+    EditorOn e(2);
+    struct Row {
+        uint8_t stored;
+        int item; // shown for the stored value
+    };
+    for (const Row row : {Row{0, 0}, Row{1, 1}, Row{2, 2}, Row{4, 3}, Row{3, -1}}) {
+        e.frames[1]->Disposal = row.stored;
+        e.click(1);
+        EXPECT_EQ(e.edit.Dispos->currentIndex(), row.item) << int(row.stored);
+        EXPECT_EQ(e.frames[1]->Disposal, row.stored) << "showing a frame stores nothing";
+    }
+    for (const Row row : {Row{4, 3}, Row{0, 0}, Row{2, 2}, Row{1, 1}}) {
+        e.edit.Dispos->setCurrentIndex(row.item);
+        emit e.edit.Dispos->activated(row.item);
+        EXPECT_EQ(e.frames[1]->Disposal, row.stored);
+    }
+}
+
+TEST(EditorPanels, PositionsScreenAndRangesFollowTheRecordFields) {
+    testsupport::widgetApp();
+    EditorOn e(2, 30, 40);
+    e.frames[0]->ScreenHeight = 60;
+    e.click(1);
+    e.edit.TopEdit->setValue(50);
+    EXPECT_EQ(e.frames[1]->Top, 50);
+    EXPECT_EQ(e.edit.ScreenHeightEdit->value(), 90);
+    EXPECT_EQ(e.frames[0]->ScreenHeight, 90);
+    e.edit.LeftEdit->setValue(500);
+    EXPECT_EQ(e.frames[1]->Left, 500);
+    EXPECT_EQ(e.frames[0]->ScreenWidth, 30);
+    EXPECT_EQ(e.edit.PaintBox1->pos(), QPoint(500, 50));
+
+    // Typed values past the field's range are clamped, never wrapped.
+    struct Row {
+        QSpinBox* spin;
+        int typed;
+        int stored;
+        std::function<int()> field;
+    };
+    TMyGifAnimation* f = e.frames[1];
+    for (const Row& row : {Row{e.edit.DelaySpin, 70000, 65535, [f] { return int(f->Delay); }},
+                           Row{e.edit.NetLoopsSpin, 99999, 65000, [f] { return f->Loops; }},
+                           Row{e.edit.LeftEdit, 40000, 32767, [f] { return int(f->Left); }},
+                           Row{e.edit.ScreenWidthEdit, 70000, 65535,
+                               [&e] { return int(e.frames[0]->ScreenWidth); }}}) {
+        QLineEdit* field = row.spin->findChild<QLineEdit*>();
+        field->selectAll();
+        for (const QChar digit : QString::number(row.typed)) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + digit.digitValue(), Qt::NoModifier, digit);
+            QApplication::sendEvent(field, &key);
+        }
+        dialogtest::PressKey(field, Qt::Key_Return);
+        EXPECT_EQ(row.field(), row.stored) << row.spin->objectName().toStdString();
+    }
+}
+
+TEST(EditorPanels, ColoursTransparencyAndPicking) {
+    testsupport::widgetApp();
+    EditorOn e(2);
+    e.frames[1]->HasTransparency = 1;
+    e.frames[1]->TransparentIndex = 2;
+    e.click(1);
+    EXPECT_EQ(e.edit.FPaletteIndex, 2);
+    EXPECT_EQ(e.edit.Panel6->text(), "3");
+    EXPECT_TRUE(e.edit.Panel6->isVisibleTo(&e.edit));
+
+    // A pixel of the preview picks its colour and the nearest entry.
+    e.edit.PaintBox1->resize(20, 10);
+    Press(e.edit.PaintBox1, QPoint(1, 0), Qt::LeftButton); // index (1 + 1) % 4 = 2
+    EXPECT_EQ(e.edit.trbBlue->value(), 120);
+    EXPECT_EQ(e.edit.trbGreen->value(), 135);
+    EXPECT_EQ(e.edit.trbRed->value(), 7);
+    Press(e.edit.PaintBox1, QPoint(2, 0), Qt::LeftButton); // index 3
+    EXPECT_EQ(e.edit.FPaletteIndex, 3);
+    EXPECT_EQ(e.edit.lblPalText->text(), "Color Index: (3)");
+    Press(e.edit.Panel6, QPoint(2, 2), Qt::LeftButton);
+    EXPECT_EQ(e.frames[1]->TransparentIndex, 3);
+    EXPECT_EQ(e.edit.Panel6->text(), "4");
+
+    // Without transparency the index is stored but the panel shows the face colour.
+    e.click(0);
+    e.edit.FPaletteIndex = 1;
+    Press(e.edit.Panel6, QPoint(2, 2), Qt::RightButton);
+    EXPECT_EQ(e.frames[0]->TransparentIndex, 1);
+    EXPECT_EQ(e.edit.Panel6->palette().color(QPalette::Window).rgb(),
+              ToQRgb(GetSysColor(COLOR_BTNFACE)));
+
+    // A right click on the back colour stores the reference, not its RGB.
+    Press(e.edit.Panel5, QPoint(2, 2), Qt::RightButton);
+    EXPECT_EQ(e.frames[0]->BackgroundColor, clBtnFace);
+    EXPECT_EQ(ColorToRGB(e.edit.Panel5Color()), GetSysColor(COLOR_BTNFACE));
+    // A left click opens the colour dialog; its choice is stored.
+    dialogtest::OnModal([](QWidget* dialog) {
+        auto* colourDialog = qobject_cast<QColorDialog*>(dialog);
+        ASSERT_NE(colourDialog, nullptr);
+        colourDialog->setCurrentColor(QColor(10, 20, 30));
+        colourDialog->accept();
+    });
+    Press(e.edit.Panel5, QPoint(2, 2), Qt::LeftButton);
+    EXPECT_EQ(e.frames[0]->BackgroundColor, RGB(10, 20, 30));
+}
+
+TEST(EditorPanels, LayoutPinsTheInfoBoxes) {
+    testsupport::widgetApp();
+    EditorOn e(1);
+    e.edit.show();
+    e.edit.resize(700, 700);
+    QApplication::processEvents();
+    const int bottom = e.edit.Panel3->y();
+    EXPECT_EQ(e.edit.PaletteInfo->geometry().bottom() + 1, bottom);
+    EXPECT_EQ(e.edit.GifNameBox->height(), bottom - e.edit.PaletteInfo->height() - 14);
+    e.edit.resize(626, 200);
+    QApplication::processEvents();
+    for (QGroupBox* box : {e.edit.ImageInfo, e.edit.FrameInfo, e.edit.PaletteInfo})
+        EXPECT_EQ(box->y(), TGifEdit::MinInfoTop);
+    EXPECT_EQ(e.edit.GifNameBox->height(), 185);
+    EXPECT_EQ(e.edit.ScrollBox1->height(), 185);
+}
+
+TEST(EditorFrames, MoveAndDeleteKeepTheListAndFreeWhatTheyRemove) {
+    testsupport::widgetApp();
+    EditorOn e(4, 16, 8);
+    e.frames[0]->ScreenWidth = 50;
+    e.click(0);
+    e.edit.UpdateMoveButtons();
+    EXPECT_FALSE(e.edit.MoveUp->isEnabled());
+    EXPECT_TRUE(e.edit.MoveDown->isEnabled());
+    TMyGifAnimation* first = e.frames[0];
+    e.edit.MoveDownClick();
+    EXPECT_EQ(e.frames[1], first);
+    EXPECT_EQ(e.edit.GifNameBox->item(1)->text(), "Frame 1");
+    EXPECT_EQ(e.frames[0]->ScreenWidth, 50) << "the new first frame takes the screen";
+
+    // Delete the current frame and one more; the rest is renamed in order.
+    e.click(1);
+    e.edit.GifNameBox->item(3)->setSelected(true);
+    dialogtest::OnModal([](QWidget* w) { static_cast<TYesNo*>(w)->BitBtn1->click(); });
+    e.edit.DeleteSelectedframesClick();
+    ASSERT_EQ(e.frames.size(), 2u);
+    EXPECT_EQ(e.edit.Frames->text(), "2");
+    EXPECT_EQ(e.edit.GifNameBox->item(0)->text(), "Frame 2");
+    EXPECT_EQ(e.edit.GifNameBox->item(1)->text(), "Frame 3");
+    EXPECT_EQ(e.frames[0]->ScreenWidth, 50);
+    ASSERT_NE(e.edit.FCurrentFrame, nullptr);
+    e.edit.DelaySpin->setValue(77); // reaches a live record (ASan watches)
+    EXPECT_EQ(e.edit.FCurrentFrame->Delay, 77);
+
+    e.edit.SelectAllClick();
+    dialogtest::OnModal([](QWidget* w) { static_cast<TYesNo*>(w)->BitBtn1->click(); });
+    e.edit.DeleteSelectedframesClick();
+    EXPECT_TRUE(e.frames.empty());
+    EXPECT_EQ(e.edit.FCurrentFrame, nullptr);
+    EXPECT_EQ(e.edit.Frames->text(), "0");
+    EXPECT_FALSE(e.edit.LeftEdit->isEnabled());
+}
+
+TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {
+    testsupport::widgetApp();
+    EditorOn e(3);
+    std::vector<TMyGifAnimation> before;
+    for (const TMyGifAnimation* r : e.frames)
+        before.push_back(*r);
+    e.edit.show();
+    e.click(0);
+    for (int round = 0; round < 2; ++round) {
+        e.edit.Play1->trigger();
+        ASSERT_TRUE(e.edit.Playing());
+        ASSERT_NE(e.edit.TempImage(), nullptr);
+        EXPECT_TRUE(e.edit.Play1->isChecked());
+        EXPECT_TRUE(e.edit.PlayGif->isChecked());
+        EXPECT_FALSE(e.edit.FrameInfo->isVisible());
+        EXPECT_FALSE(e.edit.PaletteInfo->isVisible());
+        EXPECT_FALSE(e.edit.GifNameBox->isEnabled());
+        EXPECT_FALSE(e.edit.Save1->isEnabled());
+        // The list follows the frame on display.
+        EXPECT_TRUE(WaitUntil([&] { return e.edit.GifNameBox->item(1)->isSelected(); }));
+        e.edit.GifNameBox->setCurrentRow(2);
+        e.edit.LoadFrameIntoPanels(); // ignored while playing
+        EXPECT_EQ(e.edit.FCurrentFrame, e.frames[0]);
+        e.edit.Play1->trigger();
+        EXPECT_FALSE(e.edit.Playing());
+        EXPECT_EQ(e.edit.TempImage(), nullptr);
+        EXPECT_FALSE(e.edit.Play1->isChecked());
+        EXPECT_TRUE(e.edit.FrameInfo->isVisible());
+        EXPECT_TRUE(e.edit.PaintBox1->isVisible());
+    }
+    ASSERT_EQ(e.frames.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(e.frames[i]->DibHandle, before[i].DibHandle);
+        EXPECT_EQ(e.frames[i]->Delay, before[i].Delay);
+        EXPECT_EQ(e.frames[i]->Left, before[i].Left);
+        EXPECT_NE(GlobalSize(e.frames[i]->DibHandle), 0u) << "still a live block";
+    }
+}
