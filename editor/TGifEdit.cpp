@@ -1,5 +1,6 @@
 #include "editor/TGifEdit.h"
 
+#include "app/SharedForms.h"
 #include "app/TAboutBox.h"
 #include "app/THelpWindow.h"
 #include "app/TMSOfficeCaption.h"
@@ -52,6 +53,10 @@ const QString TGifEdit::NotAvailableYet = "not available yet";
 TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent) {
     setObjectName("GifEdit");
     setWindowTitle("Animated Gif Editor");
+    // The window's fixed geometry was laid out for a small dialog font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -119,6 +124,7 @@ QToolButton* TGifEdit::MakeButton(QWidget* parent, const QString& caption, int g
     button->setAutoRaise(true);
     button->setIconSize(QSize(16, 16));
     button->setFixedHeight(kToolBarHeight - 4);
+    if (caption.isEmpty()) button->setFixedWidth(kToolBarHeight - 6);
     button->setToolTip(hint);
     button->setStatusTip(hint);
     return button;
@@ -149,7 +155,7 @@ void TGifEdit::CreateToolBar() {
     ToolBar->setFixedHeight(kToolBarHeight);
     auto* row = new QHBoxLayout(ToolBar);
     row->setContentsMargins(2, 1, 2, 1);
-    row->setSpacing(1);
+    row->setSpacing(0);
     auto add = [&](QToolButton*& button, const char* name, const QString& caption, int glyph,
                    const QString& hint) {
         button = MakeButton(ToolBar, caption, glyph, hint);
@@ -256,7 +262,8 @@ void TGifEdit::CreateFrameList() {
                        const QString& hint) {
         button = MakeButton(ClientPanel, "", glyph, hint);
         button->setObjectName(name);
-        button->setGeometry(161, y, 37, 37);
+        button->setFixedSize(37, 37);
+        button->move(161, y);
         button->setIconSize(QSize(24, 24));
     };
     side(MoveUp, "MoveUp", 7, QStyle::SP_ArrowUp, "Move one selected frame up");
@@ -493,6 +500,8 @@ bool TGifEdit::eventFilter(QObject* watched, QEvent* event) {
 
 void TGifEdit::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (!FShownOnce) CenterOnScreen(this);
+    FShownOnce = true;
     FormResize();
     GifNameBox->setFocus();
 }

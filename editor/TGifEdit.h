@@ -292,6 +292,7 @@ class TGifEdit : public QDialog {
     void CreatePaletteInfo();
     void ConnectPanels();
     // TGifEditFrames.cpp
+    void PlacePreview(int left, int top);
     void PaintPreview(QPainter& painter);
     void PreviewMouseDown(QPoint at);
     void PaintPalette(QPainter& painter);
@@ -324,4 +325,5 @@ class TGifEdit : public QDialog {
     int FPlayHighlight = -1;
     QSet<const QObject*> FUnavailable;
     bool FCommentsView = false;
+    bool FShownOnce = false;
 };

@@ -147,7 +147,7 @@ void TGifEdit::LoadFrameIntoPanels() {
         }
         Usesitsownpalette->setChecked(FCurrentFrame->UseLocalPalette == 1);
         pbPalette->update();
-        PaintBox1->move(LeftEdit->value(), TopEdit->value());
+        PlacePreview(LeftEdit->value(), TopEdit->value());
         TextLabel->hide();
     }
     PaintBox1->update();
@@ -162,14 +162,18 @@ void TGifEdit::UpdateMoveButtons() {
     MoveDown->setEnabled(caret >= 0 && caret < GifNameBox->count() - 1);
 }
 
-// The picture 1:1 at the frame's place; the holder grows to take it in.
+// The paint box lies where the frame lies on the screen, as large as its
+// picture; the scroll box's content grows to take it in.
+void TGifEdit::PlacePreview(int left, int top) {
+    const QSize size = FPreview.isNull() ? QSize(1, 1) : FPreview.size();
+    PaintBox1->setGeometry(left, top, size.width(), size.height());
+    const QPoint end = PaintBox1->geometry().bottomRight() + QPoint(1, 1);
+    PreviewHolder->resize(end.x(), end.y());
+    PaintBox1->update();
+}
+
 void TGifEdit::PaintPreview(QPainter& painter) {
     if (!PaintingEnabled || FPreview.isNull()) return;
-    if (PaintBox1->size() != FPreview.size()) {
-        PaintBox1->resize(FPreview.size());
-        const QPoint end = PaintBox1->geometry().bottomRight() + QPoint(1, 1);
-        PreviewHolder->resize(end.x(), end.y());
-    }
     painter.drawImage(0, 0, FPreview);
 }
 
@@ -230,8 +234,7 @@ void TGifEdit::ColorChanged() {
 void TGifEdit::LeftEditChange(int value) {
     if (FLoadingControls || !FCurrentFrame) return;
     FCurrentFrame->Left = int16_t(value);
-    PaintBox1->move(value, PaintBox1->y());
-    PaintBox1->update();
+    PlacePreview(value, PaintBox1->y());
     FramesChanged();
 }
 
@@ -240,7 +243,7 @@ void TGifEdit::LeftEditChange(int value) {
 void TGifEdit::TopEditChange(int value) {
     if (FLoadingControls || !FCurrentFrame) return;
     FCurrentFrame->Top = int16_t(value);
-    PaintBox1->move(PaintBox1->x(), value);
+    PlacePreview(PaintBox1->x(), value);
     const int bottom = value + FCurrentFrame->Height;
     if (ScreenHeightEdit->value() < bottom)
         ScreenHeightEdit->setValue(std::min(bottom, ScreenHeightEdit->maximum()));
@@ -370,6 +373,7 @@ void TGifEdit::DeleteSelectedframesClick() {
             FCurrentFrame = nullptr;
             FWorkDib = std::make_unique<PVWebImg::PVTDib>();
             FPreview = QImage();
+            PlacePreview(0, 0);
         } else {
             FFrameList->front()->ScreenWidth = uint16_t(width);
             FFrameList->front()->ScreenHeight = uint16_t(height);

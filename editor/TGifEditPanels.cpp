@@ -82,15 +82,18 @@ void TGifEdit::CreateImageInfo() {
     ImageInfo = new QGroupBox("Image Info", ClientPanel);
     ImageInfo->setObjectName("ImageInfo");
     ImageInfo->setGeometry(2, 197, 145, 190);
-    Caption(ImageInfo, "Screen Width:", 6, 20);
-    ScreenWidthEdit = Spin(ImageInfo, "ScreenWidthEdit", 78, 20, 0, kMaxScreen,
+    Caption(ImageInfo, "Screen Width:", 4, 20, 78);
+    ScreenWidthEdit = Spin(ImageInfo, "ScreenWidthEdit", 82, 20, 0, kMaxScreen,
                            "The logical (from all frames) screen width");
-    Caption(ImageInfo, "Screen Height:", 6, 52);
-    ScreenHeightEdit = Spin(ImageInfo, "ScreenHeightEdit", 78, 52, 0, kMaxScreen,
+    Caption(ImageInfo, "Screen Height:", 4, 52, 78);
+    ScreenHeightEdit = Spin(ImageInfo, "ScreenHeightEdit", 82, 52, 0, kMaxScreen,
                             "The logical (from all frames) screen height");
+    for (QSpinBox* spin : {ScreenWidthEdit, ScreenHeightEdit})
+        spin->resize(58, spin->height());
     Caption(ImageInfo, "Net Loops:", 6, 84);
-    NetLoopsSpin = Spin(ImageInfo, "NetLoopsSpin", 78, 84, 0, kMaxLoops,
+    NetLoopsSpin = Spin(ImageInfo, "NetLoopsSpin", 82, 84, 0, kMaxLoops,
                         "Times to show animation 0 means forever");
+    NetLoopsSpin->resize(58, NetLoopsSpin->height());
     Caption(ImageInfo, "Back Color:", 6, 116);
     Panel5 = ColourPanel(ImageInfo, "Panel5", 78, 116, 62, 22);
     Hint(Panel5, "Left Click me to select. Right click to use the window color");
@@ -107,15 +110,15 @@ void TGifEdit::CreateFrameInfo() {
     FrameInfo = new QGroupBox("Frame Info", ClientPanel);
     FrameInfo->setObjectName("FrameInfo");
     FrameInfo->setGeometry(149, 197, 166, 190);
-    Caption(FrameInfo, "Frame Left:", 6, 18);
+    Caption(FrameInfo, "Frame Left:", 6, 18, 88);
     LeftEdit = Spin(FrameInfo, "LeftEdit", 96, 18, 0, kMaxPosition, "Left position of the frame");
-    Caption(FrameInfo, "Frame Top:", 6, 44);
+    Caption(FrameInfo, "Frame Top:", 6, 44, 88);
     TopEdit = Spin(FrameInfo, "TopEdit", 96, 44, 0, kMaxPosition, "Top position of the frame");
-    Caption(FrameInfo, "Frame Delay:", 6, 70);
+    Caption(FrameInfo, "Frame Delay:", 6, 70, 88);
     DelaySpin = Spin(FrameInfo, "DelaySpin", 96, 70, 0, kMaxDelay, "Delay in 100 Sec");
     HasTransparency = new QCheckBox("Has Transparency", FrameInfo);
     HasTransparency->setObjectName("HasTransparency");
-    HasTransparency->setGeometry(6, 96, 120, 20);
+    HasTransparency->setGeometry(6, 96, 154, 20);
     Hint(HasTransparency, "Flag indicating that this frame has an transparent color");
     TransLabel = Caption(FrameInfo, "Transparent color", 6, 116, 96);
     TransLabel->setObjectName("TransLabel");
@@ -177,7 +180,8 @@ void TGifEdit::CreatePaletteInfo() {
     SetWindowColor = MakeButton(PaletteInfo, "", QStyle::SP_TitleBarMenuButton,
                                 "Set the current color to the active window color.");
     SetWindowColor->setObjectName("SetWindowColor");
-    SetWindowColor->setGeometry(x + 66, 130, 26, 24);
+    SetWindowColor->setFixedSize(26, 24);
+    SetWindowColor->move(x + 66, 130);
     AAPl = new QCheckBox("Auto Apply Color", PaletteInfo);
     AAPl->setObjectName("AAPl");
     AAPl->setGeometry(x, 152, 98, 18);

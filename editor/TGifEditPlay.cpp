@@ -55,7 +55,7 @@ void TGifEdit::ShowPlayState(bool playing) {
     } else {
         Timer1->stop();
         UpdateMoveButtons();
-        PaintBox1->update();
+        PlacePreview(PaintBox1->x(), PaintBox1->y());
     }
 }
 
@@ -64,6 +64,13 @@ void TGifEdit::ShowPlayState(bool playing) {
 void TGifEdit::Timer1Timer() {
     if (!FTempImage) return;
     FTempImage->StepFrame();
+    // The player sizes itself to the animation's screen; the scroll box's
+    // content follows so that all of it can be seen.
+    const QSize need = FTempImage->geometry().bottomRight().x() + 1 > PreviewHolder->width() ||
+                               FTempImage->geometry().bottom() + 1 > PreviewHolder->height()
+                           ? PreviewHolder->size().expandedTo(FTempImage->geometry().size())
+                           : QSize();
+    if (need.isValid()) PreviewHolder->resize(need);
     const int shown = FTempImage->DisplayedFrame;
     if (shown == FPlayHighlight || shown < 0 || shown >= GifNameBox->count()) return;
     if (FPlayHighlight >= 0 && FPlayHighlight < GifNameBox->count())
