@@ -456,7 +456,10 @@ bool TGifEdit::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::MouseButtonPress:
         // The control (not its inner parts) becomes the what's-this target.
-        if (!WhatsThisShowing && widget && widget->window() == this) {
+        // A press a child leaves unhandled goes on to its parents; only the
+        // widget it landed on counts.
+        if (!WhatsThisShowing && widget && widget->window() == this &&
+            !widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
             QWidget* target = widget;
             while (target && target->objectName().isEmpty() && target->parentWidget() != this)
                 target = target->parentWidget();

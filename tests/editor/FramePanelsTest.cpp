@@ -4,6 +4,8 @@
 #include "EditorTestSupport.h"
 #include "WidgetSupport.h"
 #include "app/SharedForms.h"
+#include "app/THelpWindow.h"
+#include "app/TWhatsThisForm.h"
 #include "app/TYesNo.h"
 #include "app/dialogs/ModalDriver.h"
 #include "editor/TGifEdit.h"
@@ -12,6 +14,7 @@
 #include "imaging/animated/PVWebImage.h"
 #include "imaging/common/ColorRef.h"
 #include "platform/Gdi.h"
+#include "platform/Module.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -283,5 +286,44 @@ TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {
         EXPECT_EQ(e.frames[i]->Delay, before[i].Delay);
         EXPECT_EQ(e.frames[i]->Left, before[i].Left);
         EXPECT_NE(GlobalSize(e.frames[i]->DibHandle), 0u) << "still a live block";
+    }
+}
+
+TEST(EditorKeys, HelpAndWhatsThisFollowThePressedControl) {
+    testsupport::widgetApp();
+    SetHelpFile(std::string(ProgramFolder()) + "/zentrope.hlp");
+    EditorOn e(1);
+    e.edit.show();
+    e.click(0);
+    struct Row {
+        QWidget* control;
+        const char* page; // F1 opens it
+        bool explained;   // what's-this has a text for it
+    };
+    for (const Row& row : {Row{e.edit.DelaySpin, "frameinfo.html", true},
+                           Row{e.edit.NetLoopsSpin, "imageinfo.html", true},
+                           Row{e.edit.trbGreen, "paletteinfo.html", false},
+                           Row{e.edit.GifNameBox, "editor.html", false},
+                           Row{e.edit.Dispos, "frameinfo.html", false}}) {
+        SCOPED_TRACE(row.control->objectName().toStdString());
+        // Presses reach the control's inner parts (a spin edit's field).
+        QWidget* inner = row.control->findChild<QLineEdit*>();
+        if (auto* list = qobject_cast<QListWidget*>(row.control)) inner = list->viewport();
+        if (!inner) inner = row.control;
+        inner->setFocus();
+        Press(inner, QPoint(2, 2), Qt::RightButton);
+        EXPECT_EQ(WhatsThisTarget, row.control)
+            << (WhatsThisTarget ? WhatsThisTarget->objectName().toStdString() : "none");
+        dialogtest::PressKey(inner, Qt::Key_F1);
+        ASSERT_NE(HelpWindow(), nullptr);
+        EXPECT_EQ(HelpWindow()->CurrentPage(), row.page);
+        bool shown = false;
+        if (row.explained)
+            dialogtest::OnModal([&shown](QWidget* popup) {
+                shown = qobject_cast<TWhatsThisForm*>(popup) != nullptr;
+                popup->close();
+            });
+        e.edit.WhatsThis1->trigger();
+        EXPECT_EQ(shown, row.explained);
     }
 }
