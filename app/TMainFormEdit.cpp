@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "editor/TGifEdit.h"
 #include "imaging/animated/PVWebImage.h"
+#include "imaging/common/WaitCursor.h"
 #include "imaging/still/TPMultiImage.h"
 #include "platform/Gdi.h"
 
@@ -16,12 +17,11 @@
 void TMainForm::EditorClick() {
     if (MultiImage1->isVisibleTo(ImageHolder)) {
         // A still picture becomes a one-frame animation for good.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const WaitCursor hourglass;
         AniGifImage1->NewFromBitmap(MultiImage1->Picture().Bitmap(), 8);
         MultiImage1->hide();
         AniGifImage1->show();
         PlayGif->setEnabled(true);
-        QApplication::restoreOverrideCursor();
     }
 
     {

@@ -4,9 +4,11 @@
 #include "app/TMainForm.h"
 #include "bindings/ErrorInvalid.h"
 #include "imaging/animated/PVWebImage.h"
+#include "imaging/common/WaitCursor.h"
 #include "imaging/still/TPMultiImage.h"
 #include "platform/Gdi.h"
 #include "platform/Message.h"
+#include "platform/ScopeGuards.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,22 +19,6 @@
 #include <exception>
 
 namespace {
-
-// The hourglass for as long as the object lives, also when a load throws.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-struct Flag {
-    explicit Flag(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~Flag() { FFlag = false; }
-    Flag(const Flag&) = delete;
-    Flag& operator=(const Flag&) = delete;
-    bool& FFlag;
-};
 
 void Report(const QString& text) {
     ShowMessage(text.toUtf8().constData());
@@ -50,7 +36,7 @@ void TMainForm::OpenFile(const QString& fileName, TOpenFrom from) {
     const bool gif = info.suffix().toUpper() == "GIF";
     bool loaded = true;
     {
-        const Flag opening(FOpening);
+        const zp::ScopedFlag opening(FOpening);
         PlayGif->setChecked(false);
         const WaitCursor hourglass;
         if (gif) {

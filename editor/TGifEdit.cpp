@@ -7,6 +7,7 @@
 #include "app/TWhatsThisForm.h"
 #include "editor/TPaintBox.h"
 #include "imaging/animated/PVWebImage.h"
+#include "platform/Gdi.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,7 +51,7 @@ QAction* AddItem(QMenu* menu, const QString& caption, int key) {
 
 const QString TGifEdit::NotAvailableYet = "not available yet";
 
-TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent) {
+TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent), FPanel5Color(clBtnFace) {
     setObjectName("GifEdit");
     setWindowTitle("Animated Gif Editor");
     // The window's fixed geometry was laid out for a small dialog font.
@@ -466,6 +467,11 @@ bool TGifEdit::eventFilter(QObject* watched, QEvent* event) {
             if (target && target->objectName().startsWith("qt_")) target = target->parentWidget();
             WhatsThisTarget = target;
         }
+        // A right press in a list would move its caret and selection
+        // without the click that shows the entry: it only asks what's this.
+        if ((watched == GifNameBox->viewport() || watched == CommentNameBox->viewport()) &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            return true;
         break;
     case QEvent::MouseButtonRelease:
         if (watched == GifNameBox->viewport()) UpdateMoveButtons();
@@ -507,6 +513,16 @@ void TGifEdit::showEvent(QShowEvent* event) {
     FShownOnce = true;
     FormResize();
     GifNameBox->setFocus();
+}
+
+// Only the close button and "E&xit" end the editor; Escape would drop an
+// unstored comment and stop playback without a word.
+void TGifEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TGifEdit::paintEvent(QPaintEvent* event) {

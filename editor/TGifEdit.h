@@ -269,6 +269,7 @@ class TGifEdit : public QDialog {
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -323,6 +324,9 @@ class TGifEdit : public QDialog {
     QImage FPreview;
     // The list entry playback highlighted last; -1 for none.
     int FPlayHighlight = -1;
+    // The user's selection and caret, given back when playback stops.
+    QList<int> FSelectionBeforePlay;
+    int FCaretBeforePlay = -1;
     QSet<const QObject*> FUnavailable;
     bool FCommentsView = false;
     bool FShownOnce = false;

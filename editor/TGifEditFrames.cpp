@@ -9,6 +9,7 @@
 #include "imaging/common/DibImage.h"
 #include "platform/Gdi.h"
 #include "platform/GlobalBlock.h"
+#include "platform/ScopeGuards.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,19 +31,8 @@ namespace {
 
 // Clears PaintingEnabled while frame data is rebuilt; sets it again on
 // every way out.
-struct PaintingOff {
-    PaintingOff() { PaintingEnabled = false; }
-    ~PaintingOff() { PaintingEnabled = true; }
-    PaintingOff(const PaintingOff&) = delete;
-    PaintingOff& operator=(const PaintingOff&) = delete;
-};
-
-struct Flag {
-    explicit Flag(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~Flag() { FFlag = false; }
-    Flag(const Flag&) = delete;
-    Flag& operator=(const Flag&) = delete;
-    bool& FFlag;
+struct PaintingOff : zp::ScopedFlag {
+    PaintingOff() : zp::ScopedFlag(PaintingEnabled, false) {}
 };
 
 // Disposal values of the combo's four items; 3 (restore) has none.
@@ -111,7 +101,7 @@ void TGifEdit::LoadFrameIntoPanels() {
     if (index < 0 || size_t(index) >= FFrameList->size()) return;
     {
         const PaintingOff painting;
-        const Flag loading(FLoadingControls);
+        const zp::ScopedFlag loading(FLoadingControls);
         FPaletteIndex = 0;
         SetFrameControlsEnabled(true);
         ShowScreenValues();
@@ -213,7 +203,7 @@ void TGifEdit::PaletteMouseDown(QPoint at) {
         HPALETTE palette = FWorkDib->Dib() ? FWorkDib->GetPalette() : 0;
         PALETTEENTRY entry{};
         if (!palette || GetPaletteEntries(palette, FPaletteIndex, 1, &entry) != 1) return;
-        const Flag syncing(FSyncingTrackBars);
+        const zp::ScopedFlag syncing(FSyncingTrackBars);
         trbRed->setValue(entry.peRed);
         trbGreen->setValue(entry.peGreen);
         trbBlue->setValue(entry.peBlue);

@@ -51,9 +51,19 @@ void TGifEdit::ShowPlayState(bool playing) {
     PlayGif->setEnabled(true);
     if (playing) {
         FPlayHighlight = -1;
+        FSelectionBeforePlay.clear();
+        for (int i = 0; i < GifNameBox->count(); ++i)
+            if (GifNameBox->item(i)->isSelected()) FSelectionBeforePlay << i;
+        FCaretBeforePlay = GifNameBox->currentRow();
         Timer1->start();
     } else {
         Timer1->stop();
+        // The highlight was playback's; the selection is the user's again.
+        GifNameBox->clearSelection();
+        if (FCaretBeforePlay >= 0 && FCaretBeforePlay < GifNameBox->count())
+            GifNameBox->setCurrentRow(FCaretBeforePlay, QItemSelectionModel::NoUpdate);
+        for (int i : FSelectionBeforePlay)
+            if (i < GifNameBox->count()) GifNameBox->item(i)->setSelected(true);
         UpdateMoveButtons();
         PlacePreview(PaintBox1->x(), PaintBox1->y());
     }

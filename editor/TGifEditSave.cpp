@@ -10,9 +10,12 @@
 #include "app/ModalResult.h"
 #include "bindings/ErrorInvalid.h"
 #include "imaging/animated/PVWebImage.h"
+#include "imaging/common/WaitCursor.h"
 #include "platform/Message.h"
+#include "platform/ScopeGuards.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
@@ -22,19 +25,6 @@
 #include <utility>
 
 namespace {
-
-// Runs its action when the scope ends, however it ends.
-struct ScopeExit {
-    std::function<void()> run;
-    ~ScopeExit() { run(); }
-};
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // SaveDialog2. Non-native, so that it looks the same everywhere and tests
 // can drive it. Answers the chosen name, empty when cancelled.
@@ -91,7 +81,7 @@ void TGifEdit::FreeTempImage() {
 std::string TGifEdit::WriteFramesTo(const std::vector<TMyGifAnimation*>& frames, bool comments,
                                     const std::string& file) {
     PVWebImage* image = MakeTempImage(false);
-    ScopeExit freed{[this] { FreeTempImage(); }};
+    zp::AtExit freed{[this] { FreeTempImage(); }};
     image->Frames()->assign(frames.begin(), frames.end());
     if (comments && FCommentList)
         image->Comments()->assign(FCommentList->begin(), FCommentList->end());
@@ -99,7 +89,7 @@ std::string TGifEdit::WriteFramesTo(const std::vector<TMyGifAnimation*>& frames,
     // it here lets the caller show it once, whatever the failure was.
     try {
         image->SaveToFile(file);
-    } catch (const ErrorInvalid& failure) {
+    } catch (const std::exception& failure) {
         return failure.what();
     }
     return {};
@@ -111,7 +101,7 @@ bool TGifEdit::SaveFramesTo(const std::vector<TMyGifAnimation*>& frames, bool co
     std::string failure;
     {
         WaitCursor wait;
-        ScopeExit reset{[this] { PBar->setValue(0); }};
+        zp::AtExit reset{[this] { PBar->setValue(0); }};
         failure = WriteFramesTo(frames, comments, file);
     }
     if (failure.empty()) return true;
@@ -122,7 +112,7 @@ bool TGifEdit::SaveFramesTo(const std::vector<TMyGifAnimation*>& frames, bool co
 void TGifEdit::SaveBtnClick() {
     // FTempImage is the playing component during playback: nothing is saved.
     if (!FFrameList || FFrameList->empty() || FTempImage) return;
-    ScopeExit cleanUp{[this] {
+    zp::AtExit cleanUp{[this] {
         FreeTempImage();
         PBar->setValue(0);
     }};
@@ -132,7 +122,7 @@ void TGifEdit::SaveBtnClick() {
     // keeps it while writing and takes it off before a failure is shown.
     const auto chooseOneFile = [this] {
         WaitCursor wait;
-        return chooseFile(this).toStdString();
+        return QFile::encodeName(chooseFile(this)).toStdString();
     };
     if (n == 1) {
         // Comments are always written with a lone frame.
@@ -155,6 +145,11 @@ void TGifEdit::SaveBtnClick() {
         const QListWidgetItem* entry = GifNameBox->item(i);
         if (!selectedOnly || (entry && entry->isSelected())) positions.push_back(i);
     }
+    // Said before a name is asked for, the same for both selected modes.
+    if (positions.empty()) {
+        ShowMessage("No frames are selected; nothing was saved.");
+        return;
+    }
 
     if (mode == TAllOrSel::AllToOne || mode == TAllOrSel::SelectedToOne) {
         const std::string file = chooseOneFile();
@@ -174,7 +169,8 @@ void TGifEdit::SaveBtnClick() {
         WaitCursor wait;
         for (int i : positions) {
             const QString file = frameFileName(chosen, i);
-            failure = WriteFramesTo({(*FFrameList)[size_t(i)]}, comments, file.toStdString());
+            failure = WriteFramesTo({(*FFrameList)[size_t(i)]}, comments,
+                                    QFile::encodeName(file).toStdString());
             // A failure ends the whole save; the frames after it stay unwritten.
             if (!failure.empty()) break;
             written << QFileInfo(file).fileName();

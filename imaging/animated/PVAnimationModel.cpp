@@ -5,6 +5,7 @@
 #include "libs/codec/CodecErrors.h"
 #include "platform/GlobalBlock.h"
 #include "platform/GlobalMemory.h"
+#include "platform/ScopeGuards.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,14 +22,6 @@ std::string lowerCase(std::string s) {
                    [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
-
-// Fires an event when the scope ends, however it ends.
-struct AtExit {
-    std::function<void()> run;
-    ~AtExit() {
-        if (run) run();
-    }
-};
 
 // An exception thrown by an event handler while the codec calls back must
 // not unwind through the codec: it is parked, the codec is told to stop, and
@@ -105,7 +98,7 @@ void PVAnimationModel::ReplaceFrameBitmap(const zp::TBitmap& bitmap, int32_t bit
     const int32_t depth =
         (bits == 1 || bits == 4 || bits == 8 || bits == 24) ? bits : DLL96V1::DefaultColorDepth();
     PaintingEnabled = false;
-    AtExit restore{[this] {
+    zp::AtExit restore{[this] {
         PaintingEnabled = true;
         InvalidateView();
     }};
@@ -143,7 +136,7 @@ void PVAnimationModel::LoadFromFile(const std::string& fileName) {
     GifMode = true;
     ResetViewForLoad();
 
-    AtExit finished{[this] {
+    zp::AtExit finished{[this] {
         if (OnFinishedLoadSave) OnFinishedLoadSave(this);
     }};
     const bool ok = DLL96V1::an_rdgiffiledib(fileName, MapTransparentColor, &LoadCallback, this);
@@ -250,7 +243,7 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
     FramesLoaded = 0;
     if (FFrames->empty()) throw ErrorInvalid("Input image is empty");
 
-    AtExit finished{[this] {
+    zp::AtExit finished{[this] {
         if (OnFinishedLoadSave) OnFinishedLoadSave(this);
     }};
     // A frame without a picture would make a broken file: refuse the save
@@ -282,10 +275,15 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
     }
     FFileName = lowerCase(fileName);
     FCommentCounter = 0;
+    // A failure that leaves no text of its own (a fault the binding caught,
+    // a missing entry point) must not be reported with an earlier one's.
+    DLL96V1::CodecLastErrorText.clear();
     const bool ok = DLL96V1::an_wtgiffiledib(
         fileName, int32_t(FFrames->size()) - 1, first->ScreenWidth, first->ScreenHeight,
         backgroundIndex, bits, int32_t(FComments->size()), first->Loops, &SaveCallback, this);
     rethrowParked();
+    if (!ok && DLL96V1::CodecLastErrorText.empty())
+        DLL96V1::CodecLastErrorText = "The file " + fileName + " could not be written.";
     if (!ok) ReportCodecError();
 }
 

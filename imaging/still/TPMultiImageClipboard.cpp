@@ -1,4 +1,5 @@
 // Clipboard, rotation and window copies of the still-image component.
+#include "imaging/common/WaitCursor.h"
 #include "imaging/still/TPMultiImage.h"
 
 #include "bindings/CodecBinding.h"
@@ -13,12 +14,6 @@ namespace {
 // Our exact packed DIB (header, colour table, rows): unlike a plain image it
 // keeps the palette of an 8-bit picture across a copy and paste.
 const QString kDibMime = QStringLiteral("application/x-zentrope-dib");
-
-// Shows the hourglass for its scope.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

@@ -258,6 +258,7 @@ TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {
         before.push_back(*r);
     e.edit.show();
     e.click(0);
+    e.edit.GifNameBox->item(2)->setSelected(true);
     for (int round = 0; round < 2; ++round) {
         e.edit.Play1->trigger();
         ASSERT_TRUE(e.edit.Playing());
@@ -279,6 +280,11 @@ TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {
         EXPECT_FALSE(e.edit.Play1->isChecked());
         EXPECT_TRUE(e.edit.FrameInfo->isVisible());
         EXPECT_TRUE(e.edit.PaintBox1->isVisible());
+        // The user's selection comes back, not playback's highlight.
+        EXPECT_TRUE(e.edit.GifNameBox->item(0)->isSelected());
+        EXPECT_FALSE(e.edit.GifNameBox->item(1)->isSelected());
+        EXPECT_TRUE(e.edit.GifNameBox->item(2)->isSelected());
+        EXPECT_EQ(e.edit.GifNameBox->currentRow(), 0);
     }
     ASSERT_EQ(e.frames.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
@@ -287,12 +293,13 @@ TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {
         EXPECT_EQ(e.frames[i]->Left, before[i].Left);
         EXPECT_NE(GlobalSize(e.frames[i]->DibHandle), 0u) << "still a live block";
     }
+    e.edit.Play1->trigger(); // the editor goes while playing; the records stay (ASan)
 }
 
 TEST(EditorKeys, HelpAndWhatsThisFollowThePressedControl) {
     testsupport::widgetApp();
     SetHelpFile(std::string(ProgramFolder()) + "/zentrope.hlp");
-    EditorOn e(1);
+    EditorOn e(2);
     e.edit.show();
     e.click(0);
     struct Row {
@@ -326,4 +333,15 @@ TEST(EditorKeys, HelpAndWhatsThisFollowThePressedControl) {
         e.edit.WhatsThis1->trigger();
         EXPECT_EQ(shown, row.explained);
     }
+    // A right press only asks what's this: the caret and the panels stay.
+    e.click(1);
+    const QRect first = e.edit.GifNameBox->visualItemRect(e.edit.GifNameBox->item(0));
+    Press(e.edit.GifNameBox->viewport(), first.center(), Qt::RightButton);
+    EXPECT_EQ(e.edit.GifNameBox->currentRow(), 1);
+    EXPECT_FALSE(e.edit.GifNameBox->item(0)->isSelected());
+    // Escape does not close the editor; Ctrl+X cuts, "E&xit" has no key.
+    dialogtest::PressKey(e.edit.GifNameBox, Qt::Key_Escape);
+    EXPECT_TRUE(e.edit.isVisible());
+    EXPECT_EQ(e.edit.Cut1->shortcut(), QKeySequence("Ctrl+X"));
+    EXPECT_TRUE(e.edit.Exit1->shortcut().isEmpty());
 }

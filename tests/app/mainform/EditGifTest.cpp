@@ -11,8 +11,11 @@
 #include "imaging/still/TPMultiImage.h"
 
 #include <QAction>
+#include <QColorDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSpinBox>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -59,10 +62,19 @@ TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
         edit->DelaySpin->setValue(55);
         edit->ScreenWidthEdit->setValue(70);
         edit->ScreenHeightEdit->setValue(45);
+        // The back colour chosen in the editor becomes the component's.
+        dialogtest::OnModal([](QWidget* colours) {
+            static_cast<QColorDialog*>(colours)->setCurrentColor(QColor(1, 2, 3));
+            static_cast<QDialog*>(colours)->accept();
+        });
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit->Panel5, &press);
         edit->Exit1->trigger();
     });
     form.EditGifs1->trigger();
     EXPECT_EQ((*form.AniGifImage1->Frames())[1]->Delay, 55);
     EXPECT_EQ(form.AniGifImage1->size(), QSize(70, 45));
     EXPECT_EQ(form.AniGifImage1->Frames()->front()->ScreenWidth, 70);
+    EXPECT_EQ(form.AniGifImage1->MapTransparentColor, RGB(1, 2, 3));
 }
