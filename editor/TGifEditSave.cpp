@@ -67,8 +67,13 @@ PVWebImage* TGifEdit::MakeTempImage(bool visible) {
     FTempImage->SharedFrames = true;
     FTempImage->GifMode = true;
     FTempImage->OnProgress = [this](PVAnimationModel*, int progress, int, const MyGifHeader*,
-                                    const MyGifImageDescriptor*,
-                                    const MyGifGraphicControlBlock*) { PBar->setValue(progress); };
+                                    const MyGifImageDescriptor*, const MyGifGraphicControlBlock*) {
+        // Painted at once: a save lets no events run, so the bar would
+        // otherwise stand still until the end.
+        if (PBar->value() == progress) return;
+        PBar->setValue(progress);
+        if (PBar->isVisible()) PBar->repaint();
+    };
     FTempImage->setVisible(visible);
     FTempImage->Loaded();
     return FTempImage;
