@@ -5,6 +5,7 @@
 #include "platform/Message.h"
 #include "platform/Module.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -109,6 +110,16 @@ bool PrepareHelp() {
 }
 
 void ShowHelpWindow(THelpWindow* window) {
+    // A modal window (the editor) blocks every window but its own: help
+    // asked for from one becomes its window, so that it can be read. It
+    // goes with that window; the next call makes a new one.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window && window->parentWidget() != modal) {
+        const bool shown = window->isVisible();
+        const QRect place = window->geometry();
+        window->setParent(modal, Qt::Window);
+        if (shown) window->setGeometry(place);
+    }
     window->show();
     window->activateWindow();
 }

@@ -22,6 +22,9 @@ void TMainForm::EditorClick() {
         MultiImage1->hide();
         AniGifImage1->show();
         PlayGif->setEnabled(true);
+        // Shown at the picture's size behind the editor, not at the old one.
+        AniGifImage1->SetAutoSize(AniGifImage1->AutoSize);
+        UpdateImageHolder();
     }
 
     {

@@ -5,6 +5,7 @@
 #include "WidgetSupport.h"
 #include "app/dialogs/ModalDriver.h"
 
+#include "app/THelpWindow.h"
 #include "app/TMainForm.h"
 #include "editor/TGifEdit.h"
 #include "imaging/animated/PVWebImage.h"
@@ -59,6 +60,12 @@ TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
         EXPECT_EQ(edit->Frames->text(), "3");
         edit->GifNameBox->setCurrentRow(1);
         edit->LoadFrameIntoPanels();
+        // Help asked for in the modal editor is a window of the editor's,
+        // which the editor's modality does not block.
+        dialogtest::PressKey(edit->DelaySpin, Qt::Key_F1);
+        ASSERT_NE(HelpWindow(), nullptr);
+        EXPECT_EQ(HelpWindow()->parentWidget(), edit);
+        EXPECT_EQ(HelpWindow()->CurrentPage(), "frameinfo.html");
         edit->DelaySpin->setValue(55);
         edit->ScreenWidthEdit->setValue(70);
         edit->ScreenHeightEdit->setValue(45);
