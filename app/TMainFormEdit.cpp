@@ -25,6 +25,9 @@ void TMainForm::EditorClick() {
         // Shown at the picture's size behind the editor, not at the old one.
         AniGifImage1->SetAutoSize(AniGifImage1->AutoSize);
         UpdateImageHolder();
+    } else {
+        // A GIF of one plain image shows without a frame to edit.
+        AniGifImage1->FrameFromSingleImage();
     }
 
     {

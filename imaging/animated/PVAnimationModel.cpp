@@ -94,6 +94,33 @@ void PVAnimationModel::NewFromBitmap(const zp::TBitmap& bitmap, int32_t bits) {
     ReplaceFrameBitmap(bitmap, bits);
 }
 
+bool PVAnimationModel::FrameFromSingleImage() {
+    if (!FFrames->empty() || !FCurrentDib->Dib()) return false;
+    zp::GlobalBlock copy(DuplicateGlobalBlock(GlobalHandle(FCurrentDib->Dib())));
+    if (!copy) return false;
+    auto* record = new TMyGifAnimation;
+    record->Name = "Frame 1 of " + std::filesystem::path(FFileName).filename().string();
+    record->ScreenWidth = ScreenWidth;
+    record->ScreenHeight = ScreenHeight;
+    const uint32_t colours = FCurrentDib->ColorCount();
+    record->ScreenColors =
+        uint8_t(std::clamp<uint32_t>(colours, 1, 256) - (colours >= 256 ? 1 : 0));
+    record->BackgroundColor = DisplayedBackground;
+    record->Left = int16_t(DrawLeft);
+    record->Top = int16_t(DrawTop);
+    record->Width = int16_t(FCurrentDib->Width());
+    record->Height = int16_t(std::abs(FCurrentDib->Height()));
+    record->Disposal = DisplayedDisposal;
+    record->HasTransparency = DisplayedTransparency ? 1 : 0;
+    record->TransparentIndex = DisplayedTransparentIndex;
+    record->Loops = 1; // no loop block: shown once
+    record->DibHandle = copy.release();
+    FFrames->push_back(record);
+    DisplayedFrame = 0;
+    FramesChanged();
+    return true;
+}
+
 void PVAnimationModel::ReplaceFrameBitmap(const zp::TBitmap& bitmap, int32_t bits) {
     const int32_t depth =
         (bits == 1 || bits == 4 || bits == 8 || bits == 24) ? bits : DLL96V1::DefaultColorDepth();

@@ -52,6 +52,11 @@ class PVAnimationModel {
     void ClearFrames();
     // One "New Frame" record holding the bitmap at the given depth.
     void NewFromBitmap(const zp::TBitmap& bitmap, int32_t bits);
+    // A GIF of one image without animation blocks loads as a lone picture
+    // and no frame; this makes that picture (a copy, with its place and
+    // transparency) the one frame, so that it can be edited. False when
+    // there are frames already or no picture.
+    bool FrameFromSingleImage();
     // Throws ErrorInvalid for a missing file or (without OnPvlibError) a codec failure.
     void LoadFromFile(const std::string& fileName);
     // Throws ErrorInvalid for an empty animation or (without OnPvlibError) a failure.

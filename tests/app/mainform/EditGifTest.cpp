@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QToolButton>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace mainform;
@@ -84,4 +85,22 @@ TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
     EXPECT_EQ(form.AniGifImage1->size(), QSize(70, 45));
     EXPECT_EQ(form.AniGifImage1->Frames()->front()->ScreenWidth, 70);
     EXPECT_EQ(form.AniGifImage1->MapTransparentColor, RGB(1, 2, 3));
+
+    // A GIF of one plain image opens as a lone picture; the editor gets it
+    // as one frame.
+    const auto plain = dir / "plain.gif";
+    ASSERT_EQ(
+        std::system(
+            ("/usr/bin/convert -size 40x30 gradient:red-blue '" + plain.string() + "'").c_str()),
+        0);
+    form.OpenFile(QString::fromStdString(plain.string()), TMainForm::TOpenFrom::OpenDialog);
+    ASSERT_TRUE(form.AniGifImage1->Frames()->empty());
+    dialogtest::OnModal([](QWidget* w) {
+        EXPECT_EQ(static_cast<TGifEdit*>(w)->Frames->text(), "1");
+        static_cast<TGifEdit*>(w)->CloseWindow->click();
+    });
+    form.Editor->click();
+    ASSERT_EQ(form.AniGifImage1->Frames()->size(), 1u);
+    EXPECT_EQ(form.AniGifImage1->Frames()->front()->Width, 40);
+    EXPECT_NE(form.AniGifImage1->Frames()->front()->DibHandle, 0u);
 }
