@@ -10,6 +10,7 @@
 
 #include "bench/BenchApp.h"
 #include "bench/BenchImages.h"
+#include "bench/GiflibPeer.h"
 #include <QListWidget>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -188,12 +189,7 @@ void saveGiflib(benchmark::State& state) {
         }
         EGifSetGifVersion(gif, true);
         EGifPutScreenDesc(gif, kWidth, kHeight, 8, 0, map);
-        const uint8_t netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-        const uint8_t loop[] = {1, 0, 0};
-        EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
-        EGifPutExtensionBlock(gif, sizeof netscape, netscape);
-        EGifPutExtensionBlock(gif, sizeof loop, loop);
-        EGifPutExtensionTrailer(gif);
+        PutLoopForever(gif);
         EGifPutComment(gif, comments().front()->front().c_str());
         for (const TMyGifAnimation* record : frames()) {
             GraphicsControlBlock control{record->Disposal, false, record->Delay,

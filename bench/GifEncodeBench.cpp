@@ -1,5 +1,6 @@
 // GIF encoding, ours against giflib, on the same indexed content, to memory.
 #include "bench/BenchImages.h"
+#include "bench/GiflibPeer.h"
 #include "libs/codec/core/GifEncoder.h"
 
 #include <benchmark/benchmark.h>
@@ -53,12 +54,7 @@ size_t encodeGiflib(const std::vector<benchimages::IndexedFrame>& frames,
     EGifSetGifVersion(gif, true);
     EGifPutScreenDesc(gif, first.width, first.height, 8, 0, map);
     if (frames.size() > 1) {
-        const uint8_t netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-        const uint8_t loop[] = {1, 0, 0};
-        EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
-        EGifPutExtensionBlock(gif, sizeof netscape, netscape);
-        EGifPutExtensionBlock(gif, sizeof loop, loop);
-        EGifPutExtensionTrailer(gif);
+        PutLoopForever(gif);
     }
     for (const auto& f : frames) {
         GraphicsControlBlock gcb{0, false, 4, NO_TRANSPARENT_COLOR};
