@@ -18,7 +18,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -79,18 +78,6 @@ void Press(QWidget* target, QPoint at, Qt::MouseButton button) {
 }
 
 } // namespace
-
-TEST(EditorPanels, EmptyAnimationShowsNoFramesAndEverythingOff) {
-    testsupport::widgetApp();
-    EditorOn e(0);
-    EXPECT_EQ(e.edit.Frames->text(), "0");
-    for (QWidget* w : std::initializer_list<QWidget*>{e.edit.LeftEdit, e.edit.DelaySpin,
-                                                      e.edit.PlayGif, e.edit.ToggleComments})
-        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_FALSE(e.edit.Save1->isEnabled());
-    e.edit.LoadFrameIntoPanels(); // no caret entry: nothing happens
-    EXPECT_EQ(e.edit.FCurrentFrame, nullptr);
-}
 
 TEST(EditorPanels, DisposalMapsBothWays) {
     testsupport::widgetApp();
@@ -185,15 +172,6 @@ TEST(EditorPanels, ColoursTransparencyAndPicking) {
     Press(e.edit.Panel5, QPoint(2, 2), Qt::RightButton);
     EXPECT_EQ(e.frames[0]->BackgroundColor, clBtnFace);
     EXPECT_EQ(ColorToRGB(e.edit.Panel5Color()), GetSysColor(COLOR_BTNFACE));
-    // A left click opens the colour dialog; its choice is stored.
-    dialogtest::OnModal([](QWidget* dialog) {
-        auto* colourDialog = qobject_cast<QColorDialog*>(dialog);
-        ASSERT_NE(colourDialog, nullptr);
-        colourDialog->setCurrentColor(QColor(10, 20, 30));
-        colourDialog->accept();
-    });
-    Press(e.edit.Panel5, QPoint(2, 2), Qt::LeftButton);
-    EXPECT_EQ(e.frames[0]->BackgroundColor, RGB(10, 20, 30));
 }
 
 TEST(EditorPanels, LayoutPinsTheInfoBoxes) {
@@ -248,6 +226,7 @@ TEST(EditorFrames, MoveAndDeleteKeepTheListAndFreeWhatTheyRemove) {
     EXPECT_EQ(e.edit.FCurrentFrame, nullptr);
     EXPECT_EQ(e.edit.Frames->text(), "0");
     EXPECT_FALSE(e.edit.LeftEdit->isEnabled());
+    EXPECT_FALSE(e.edit.Save1->isEnabled());
 }
 
 TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {

@@ -85,6 +85,7 @@ TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
     EXPECT_EQ(form.AniGifImage1->size(), QSize(70, 45));
     EXPECT_EQ(form.AniGifImage1->Frames()->front()->ScreenWidth, 70);
     EXPECT_EQ(form.AniGifImage1->MapTransparentColor, RGB(1, 2, 3));
+    EXPECT_EQ(form.AniGifImage1->Frames()->front()->BackgroundColor, RGB(1, 2, 3));
 
     // A GIF of one plain image opens as a lone picture; the editor gets it
     // as one frame.
