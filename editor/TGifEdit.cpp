@@ -125,7 +125,7 @@ QToolButton* TGifEdit::MakeButton(QWidget* parent, const QString& caption, int g
     button->setAutoRaise(true);
     button->setIconSize(QSize(16, 16));
     button->setFixedHeight(kToolBarHeight - 4);
-    if (caption.isEmpty()) button->setFixedWidth(kToolBarHeight - 6);
+    if (caption.isEmpty()) button->setFixedWidth(kToolBarHeight - 7);
     button->setToolTip(hint);
     button->setStatusTip(hint);
     return button;
