@@ -306,6 +306,11 @@ class TGifEdit : public QDialog {
     void Panel6MouseDown();
     void Panel5MouseDown(Qt::MouseButton button);
     void FramesChanged();
+    void MoveCaretFrame(int step);
+    // The frame view's editing: the frame controls, the commands that add
+    // frames, and the info boxes and list buttons (off in the comments
+    // view and while playing).
+    void ShowFrameEditing(bool on);
     // TGifEditComments.cpp
     void SetCommentButtonsEnabled(bool value);
     void ComMemChanged();

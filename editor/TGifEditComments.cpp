@@ -56,7 +56,9 @@ int CharStart(const QString& text, int at) {
     return at > 0 && at < text.size() && text[at].isLowSurrogate() ? at - 1 : at;
 }
 
-void SetUpTextDialog(QFileDialog& dialog, const char* name, QFileDialog::AcceptMode mode) {
+// OpenDialog1 or SaveDialog1: the chosen text file, empty when cancelled.
+QString ChooseTextFile(QWidget* parent, const char* name, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent);
     dialog.setObjectName(name);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter("Text files (*.txt)");
@@ -64,6 +66,8 @@ void SetUpTextDialog(QFileDialog& dialog, const char* name, QFileDialog::AcceptM
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
@@ -110,23 +114,11 @@ void TGifEdit::ToggleCommentsClick(bool fromMenu) {
     Panel7->setVisible(FCommentsView);
     ComMem->setVisible(FCommentsView);
 
-    SetFrameControlsEnabled(frameView);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             Load_Image, SaveBtn, ClipCopy, ClipPaste, SelectSourceBtn, ScanImagesBtn,
-             MakeGifsequencefromavideo, MakeGifsequencefromaLivevideoClick, PlayGif})
-        w->setEnabled(frameView && Available(w));
-    for (QAction* a :
-         {Open1, Save1, New1, Edit1->menuAction(), Paste1, Copy1, Cut1, SelectTwainSource1,
-          AcquireImage1, InsertFramesfromAVI1, InsertFramesfromLiveVideo1, Play1})
-        a->setEnabled(frameView && Available(a));
+    ShowFrameEditing(frameView);
     // The way back stays open in both views.
     ToggleComments->setEnabled(true);
     Comments1->setEnabled(true);
     Comments1->setChecked(FCommentsView);
-
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             ImageInfo, FrameInfo, PaletteInfo, DeleteSelectedframes, SelectAll, MoveDown, MoveUp})
-        w->setVisible(frameView);
 }
 
 void TGifEdit::SaveComment() {
@@ -184,10 +176,8 @@ void TGifEdit::cDeleteClick() {
 }
 
 void TGifEdit::cLoadFromFileClick() {
-    QFileDialog OpenDialog1(this);
-    SetUpTextDialog(OpenDialog1, "OpenDialog1", QFileDialog::AcceptOpen);
-    if (OpenDialog1.exec() != QDialog::Accepted || OpenDialog1.selectedFiles().isEmpty()) return;
-    const QString name = OpenDialog1.selectedFiles().constFirst();
+    const QString name = ChooseTextFile(this, "OpenDialog1", QFileDialog::AcceptOpen);
+    if (name.isEmpty()) return;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(this, windowTitle(), "Could not read " + name + ".");
@@ -202,10 +192,8 @@ void TGifEdit::cLoadFromFileClick() {
 }
 
 void TGifEdit::cSaveToFileClick() {
-    QFileDialog SaveDialog1(this);
-    SetUpTextDialog(SaveDialog1, "SaveDialog1", QFileDialog::AcceptSave);
-    if (SaveDialog1.exec() != QDialog::Accepted || SaveDialog1.selectedFiles().isEmpty()) return;
-    const QString name = SaveDialog1.selectedFiles().constFirst();
+    const QString name = ChooseTextFile(this, "SaveDialog1", QFileDialog::AcceptSave);
+    if (name.isEmpty()) return;
     QSaveFile file(name);
     bool written = file.open(QIODevice::WriteOnly | QIODevice::Text);
     for (const std::string& line : MemoLines(ComMem)) {

@@ -79,6 +79,20 @@ void TGifEdit::SetFrameControlsEnabled(bool value) {
     if (value) UpdateMoveButtons();
 }
 
+void TGifEdit::ShowFrameEditing(bool on) {
+    SetFrameControlsEnabled(on);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Load_Image, SaveBtn, ClipCopy, ClipPaste, SelectSourceBtn, ScanImagesBtn,
+             MakeGifsequencefromavideo, MakeGifsequencefromaLivevideoClick})
+        w->setEnabled(on && Available(w));
+    for (QAction* a : {Open1, New1, SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1,
+                       InsertFramesfromLiveVideo1})
+        a->setEnabled(on && Available(a));
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ImageInfo, FrameInfo, PaletteInfo, DeleteSelectedframes, SelectAll, MoveDown, MoveUp})
+        w->setVisible(on);
+}
+
 void TGifEdit::ShowScreenValues() {
     if (!FFrameList || FFrameList->empty()) return;
     const bool wasLoading = FLoadingControls;
@@ -299,34 +313,29 @@ void TGifEdit::SelectAllClick() {
 }
 
 void TGifEdit::MoveUpClick() {
-    const int caret = GifNameBox->currentRow();
-    if (!FFrameList || caret < 1 || size_t(caret) >= FFrameList->size()) return;
-    const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
-    {
-        const PaintingOff painting;
-        std::swap((*FFrameList)[size_t(caret)], (*FFrameList)[size_t(caret - 1)]);
-        QListWidgetItem* item = GifNameBox->takeItem(caret);
-        GifNameBox->insertItem(caret - 1, item);
-        GifNameBox->clearSelection();
-        GifNameBox->setCurrentRow(caret - 1);
-        FFrameList->front()->ScreenWidth = uint16_t(width);
-        FFrameList->front()->ScreenHeight = uint16_t(height);
-    }
-    UpdateMoveButtons();
-    FramesChanged();
+    MoveCaretFrame(-1);
 }
 
 void TGifEdit::MoveDownClick() {
+    MoveCaretFrame(1);
+}
+
+// Swaps the caret frame with its neighbour; the first record then written
+// keeps the screen size the editor shows.
+void TGifEdit::MoveCaretFrame(int step) {
     const int caret = GifNameBox->currentRow();
-    if (!FFrameList || caret < 0 || size_t(caret) + 1 >= FFrameList->size()) return;
+    const int other = caret + step;
+    if (!FFrameList || caret < 0 || other < 0 || size_t(caret) >= FFrameList->size() ||
+        size_t(other) >= FFrameList->size())
+        return;
     const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
     {
         const PaintingOff painting;
-        std::swap((*FFrameList)[size_t(caret)], (*FFrameList)[size_t(caret + 1)]);
+        std::swap((*FFrameList)[size_t(caret)], (*FFrameList)[size_t(other)]);
         QListWidgetItem* item = GifNameBox->takeItem(caret);
-        GifNameBox->insertItem(caret + 1, item);
+        GifNameBox->insertItem(other, item);
         GifNameBox->clearSelection();
-        GifNameBox->setCurrentRow(caret + 1);
+        GifNameBox->setCurrentRow(other);
         FFrameList->front()->ScreenWidth = uint16_t(width);
         FFrameList->front()->ScreenHeight = uint16_t(height);
     }

@@ -36,16 +36,7 @@ void TGifEdit::ShowPlayState(bool playing) {
     PaintBox1->setVisible(!playing);
     PaintBox1->setEnabled(!playing);
     GifNameBox->setEnabled(!playing);
-    SetFrameControlsEnabled(!playing);
-    for (QToolButton* b : {Load_Image, SaveBtn, ClipCopy, ClipPaste, SelectSourceBtn, ScanImagesBtn,
-                           MakeGifsequencefromavideo, MakeGifsequencefromaLivevideoClick})
-        b->setEnabled(!playing && Available(b));
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             ImageInfo, FrameInfo, PaletteInfo, DeleteSelectedframes, SelectAll, MoveDown, MoveUp})
-        w->setVisible(!playing);
-    for (QAction* a : {Open1, New1, SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1,
-                       InsertFramesfromLiveVideo1})
-        a->setEnabled(!playing && Available(a));
+    ShowFrameEditing(!playing);
     Play1->setChecked(playing);
     Play1->setEnabled(true);
     PlayGif->setEnabled(true);
