@@ -14,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -55,15 +54,10 @@ struct CommentsEditor {
         if (commentsView) edit.ToggleComments->click();
     }
     void clickEntry(int row) {
-        QWidget* port = edit.CommentNameBox->viewport();
-        const QPoint at =
-            edit.CommentNameBox->visualItemRect(edit.CommentNameBox->item(row)).center();
-        QMouseEvent press(QEvent::MouseButtonPress, at, port->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, port->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(port, &press);
-        QApplication::sendEvent(port, &release);
+        editortest::Press(
+            edit.CommentNameBox->viewport(),
+            edit.CommentNameBox->visualItemRect(edit.CommentNameBox->item(row)).center(),
+            Qt::LeftButton, true);
     }
     Blocks blocks() const {
         Blocks out;

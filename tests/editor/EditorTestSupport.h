@@ -4,7 +4,9 @@
 #include "editor/TGifEdit.h"
 #include "platform/GlobalMemory.h"
 
+#include <QApplication>
 #include <QListWidget>
+#include <QMouseEvent>
 
 namespace editortest {
 
@@ -43,6 +45,17 @@ inline void attach(TGifEdit& edit, OwnedAnimation& animation) {
     edit.ShowFrameCount(); // counts FFrameList, so after it is set
     edit.ShowScreenValues();
     edit.SetFrameControlsEnabled(false);
+}
+
+// A mouse press at a point of a widget, and the release when asked for.
+inline void Press(QWidget* target, QPoint at, Qt::MouseButton button, bool release = false) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), button, button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    if (!release) return;
+    QMouseEvent up(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), button, Qt::NoButton,
+                   Qt::NoModifier);
+    QApplication::sendEvent(target, &up);
 }
 
 } // namespace editortest

@@ -36,6 +36,8 @@
 
 namespace {
 
+using editortest::Press;
+
 // An editor on frames of its own, set up as the main window sets it up.
 struct EditorOn {
     editortest::OwnedAnimation anim;
@@ -69,12 +71,6 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 3000) 
     while (!condition() && clock.elapsed() < milliseconds)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     return condition();
-}
-
-void Press(QWidget* target, QPoint at, Qt::MouseButton button) {
-    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), button, button,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
 }
 
 } // namespace
@@ -238,27 +234,25 @@ TEST(EditorPlayback, MenuPlaysAndStopsWithoutTouchingTheRecords) {
     e.edit.show();
     e.click(0);
     e.edit.GifNameBox->item(2)->setSelected(true);
+    const auto expectPlaying = [&e](bool playing) {
+        ASSERT_EQ(e.edit.Playing(), playing);
+        ASSERT_EQ(e.edit.TempImage() != nullptr, playing);
+        for (bool shown : {e.edit.Play1->isChecked(), e.edit.PlayGif->isChecked(),
+                           !e.edit.FrameInfo->isVisible(), !e.edit.PaletteInfo->isVisible(),
+                           !e.edit.PaintBox1->isVisible(), !e.edit.GifNameBox->isEnabled(),
+                           !e.edit.Save1->isEnabled()})
+            EXPECT_EQ(shown, playing);
+    };
     for (int round = 0; round < 2; ++round) {
         e.edit.Play1->trigger();
-        ASSERT_TRUE(e.edit.Playing());
-        ASSERT_NE(e.edit.TempImage(), nullptr);
-        EXPECT_TRUE(e.edit.Play1->isChecked());
-        EXPECT_TRUE(e.edit.PlayGif->isChecked());
-        EXPECT_FALSE(e.edit.FrameInfo->isVisible());
-        EXPECT_FALSE(e.edit.PaletteInfo->isVisible());
-        EXPECT_FALSE(e.edit.GifNameBox->isEnabled());
-        EXPECT_FALSE(e.edit.Save1->isEnabled());
+        expectPlaying(true);
         // The list follows the frame on display.
         EXPECT_TRUE(WaitUntil([&] { return e.edit.GifNameBox->item(1)->isSelected(); }));
         e.edit.GifNameBox->setCurrentRow(2);
         e.edit.LoadFrameIntoPanels(); // ignored while playing
         EXPECT_EQ(e.edit.FCurrentFrame, e.frames[0]);
         e.edit.Play1->trigger();
-        EXPECT_FALSE(e.edit.Playing());
-        EXPECT_EQ(e.edit.TempImage(), nullptr);
-        EXPECT_FALSE(e.edit.Play1->isChecked());
-        EXPECT_TRUE(e.edit.FrameInfo->isVisible());
-        EXPECT_TRUE(e.edit.PaintBox1->isVisible());
+        expectPlaying(false);
         // The user's selection comes back, not playback's highlight.
         EXPECT_TRUE(e.edit.GifNameBox->item(0)->isSelected());
         EXPECT_FALSE(e.edit.GifNameBox->item(1)->isSelected());

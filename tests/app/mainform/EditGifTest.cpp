@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "WidgetSupport.h"
 #include "app/dialogs/ModalDriver.h"
+#include "editor/EditorTestSupport.h"
 
 #include "app/THelpWindow.h"
 #include "app/TMainForm.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QSpinBox>
 #include <QToolButton>
 #include <cstdlib>
@@ -75,9 +75,7 @@ TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
             static_cast<QColorDialog*>(colours)->setCurrentColor(QColor(1, 2, 3));
             static_cast<QDialog*>(colours)->accept();
         });
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(edit->Panel5, &press);
+        editortest::Press(edit->Panel5, QPoint(3, 3), Qt::LeftButton);
         edit->Exit1->trigger();
     });
     form.EditGifs1->trigger();
