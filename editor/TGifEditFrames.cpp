@@ -95,14 +95,12 @@ void TGifEdit::ShowFrameEditing(bool on) {
 
 void TGifEdit::ShowScreenValues() {
     if (!FFrameList || FFrameList->empty()) return;
-    const bool wasLoading = FLoadingControls;
-    FLoadingControls = true;
+    const zp::ScopedFlag loading(FLoadingControls);
     const TMyGifAnimation* first = FFrameList->front();
     ScreenWidthEdit->setValue(first->ScreenWidth);
     ScreenHeightEdit->setValue(first->ScreenHeight);
     FPanel5Color = first->BackgroundColor;
     SetPanelColor(Panel5, FPanel5Color);
-    FLoadingControls = wasLoading;
 }
 
 void TGifEdit::ShowFrameCount() {

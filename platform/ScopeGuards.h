@@ -13,19 +13,20 @@ struct AtExit {
     }
 };
 
-// Sets a flag for the scope and gives it the opposite value afterwards.
+// Sets a flag for the scope and puts its earlier value back afterwards, so
+// that an inner scope (a paint during a long rebuild) never ends an outer one.
 class ScopedFlag {
   public:
-    explicit ScopedFlag(bool& flag, bool value = true) : FFlag(flag), FValue(value) {
-        FFlag = FValue;
+    explicit ScopedFlag(bool& flag, bool value = true) : FFlag(flag), FBefore(flag) {
+        FFlag = value;
     }
-    ~ScopedFlag() { FFlag = !FValue; }
+    ~ScopedFlag() { FFlag = FBefore; }
     ScopedFlag(const ScopedFlag&) = delete;
     ScopedFlag& operator=(const ScopedFlag&) = delete;
 
   private:
     bool& FFlag;
-    bool FValue;
+    bool FBefore;
 };
 
 } // namespace zp
