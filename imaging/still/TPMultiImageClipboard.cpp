@@ -1,4 +1,5 @@
 // Clipboard, rotation and window copies of the still-image component.
+#include "imaging/common/DibClipboard.h"
 #include "imaging/common/WaitCursor.h"
 #include "imaging/still/TPMultiImage.h"
 
@@ -10,32 +11,10 @@
 #include <QMimeData>
 #include <cstring>
 
-namespace {
-// Our exact packed DIB (header, colour table, rows): unlike a plain image it
-// keeps the palette of an 8-bit picture across a copy and paste.
-const QString kDibMime = QStringLiteral("application/x-zentrope-dib");
+using dibclip::kDibMime;
 
-} // namespace
-
-// Clipboard data may come from any program: nothing reaches the codec unless
-// it holds every byte its header promises.
 uint64_t TPMultiImage::PackedDibSize(const QByteArray& packed) {
-    if (size_t(packed.size()) < sizeof(BITMAPINFOHEADER)) return 0;
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, packed.constData(), sizeof header);
-    const int bits = header.biBitCount;
-    if (header.biSize != sizeof header || header.biCompression != BI_RGB || header.biPlanes != 1)
-        return 0;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return 0;
-    const int64_t width = header.biWidth, height = header.biHeight < 0 ? -int64_t(header.biHeight)
-                                                                       : int64_t(header.biHeight);
-    if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide) return 0;
-    const uint64_t maxColours = bits <= 8 ? (1u << bits) : 0;
-    const uint64_t colours = header.biClrUsed ? header.biClrUsed : maxColours;
-    if (colours > 256) return 0;
-    const uint64_t stride = ((uint64_t(width) * bits + 31) / 32) * 4;
-    const uint64_t total = sizeof header + colours * 4 + stride * uint64_t(height);
-    return total <= uint64_t(packed.size()) ? total : 0;
+    return dibclip::PackedDibSize(packed);
 }
 
 void TPMultiImage::CopyToClipboard() {
