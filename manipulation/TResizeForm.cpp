@@ -36,13 +36,13 @@ TResizeForm::TResizeForm(QWidget* parent)
     Label5 = Hinted(new QLabel("Move the trackbars to resize the frame", Client), "Label5");
     Label5->setGeometry(8, 342, 440, 17);
     Label1 = Hinted(new QLabel("New Width", Client), "Label1");
-    Label1->setGeometry(8, 364, 70, 17);
+    Label1->setGeometry(8, 364, 76, 17);
     Label3 = Hinted(new QLabel(Client), "Label3");
-    Label3->setGeometry(80, 364, 60, 17);
+    Label3->setGeometry(88, 364, 60, 17);
     Label2 = Hinted(new QLabel("New Heigth", Client), "Label2");
-    Label2->setGeometry(8, 382, 70, 17);
+    Label2->setGeometry(8, 382, 76, 17);
     Label4 = Hinted(new QLabel(Client), "Label4");
-    Label4->setGeometry(80, 382, 60, 17);
+    Label4->setGeometry(88, 382, 60, 17);
 
     AllFramesBtn = Hinted(new QPushButton("All Frames", Client), "AllFramesBtn",
                           "Apply to all selected frames");

@@ -12,16 +12,16 @@
 #include <QPushButton>
 
 TTOptionForm::TTOptionForm(QWidget* parent)
-    : TToolDialog(parent, "TOptionForm", "Text Options", 329, 246, "") {
+    : TToolDialog(parent, "TOptionForm", "Text Options", 360, 246, "") {
     Label1 = Hinted(new QLabel("Text", Client), "Label1");
-    Label1->setGeometry(8, 8, 313, 16);
+    Label1->setGeometry(8, 8, 344, 16);
     Edit1 = Hinted(new QLineEdit(Client), "Edit1");
-    Edit1->setGeometry(8, 26, 313, 22);
+    Edit1->setGeometry(8, 26, 344, 22);
     connect(Edit1, &QLineEdit::textChanged, this, &TTOptionForm::RefreshSample);
     Label2 = Hinted(new QLabel("Note: Do only use True Type fonts!", Client), "Label2");
-    Label2->setGeometry(8, 54, 313, 16);
+    Label2->setGeometry(8, 54, 344, 16);
     Label3 = Hinted(new QLabel("Sample", Client), "Label3");
-    Label3->setGeometry(8, 74, 313, 48);
+    Label3->setGeometry(8, 74, 344, 48);
 
     FontBtn = Hinted(new QPushButton("Font", Client), "FontBtn", "Set the font properties");
     FontBtn->setGeometry(8, 132, 75, 25);
@@ -34,27 +34,27 @@ TTOptionForm::TTOptionForm(QWidget* parent)
         RefreshSample();
     });
     BackgroundGroup = Hinted(new QGroupBox("Background color", Client), "BackgroundGroup");
-    BackgroundGroup->setGeometry(120, 128, 201, 60);
+    BackgroundGroup->setGeometry(120, 128, 232, 60);
     ColorBtn = Hinted(new QPushButton("Color", BackgroundGroup), "ColorBtn");
     ColorBtn->setGeometry(12, 24, 75, 25);
     connect(ColorBtn, &QPushButton::clicked, this, &TTOptionForm::ColorBtnClick);
 
     CommitBtn = Hinted(new QPushButton("Apply and Commit", Client), "CommitBtn",
                        "Apply and burn the text into the selected frames");
-    CommitBtn->setGeometry(8, 208, 111, 25);
+    CommitBtn->setGeometry(8, 208, 125, 25);
     connect(CommitBtn, &QPushButton::clicked, this, [this] {
         Commit = true;
         done(mrOk);
     });
     ViewBtn = Hinted(new QPushButton("Apply to View only", Client), "ViewBtn",
                      "Apply but doesn't burn it in the image");
-    ViewBtn->setGeometry(125, 208, 111, 25);
+    ViewBtn->setGeometry(139, 208, 125, 25);
     connect(ViewBtn, &QPushButton::clicked, this, [this] {
         Commit = false;
         done(mrOk);
     });
     CancelBtn = Hinted(new QPushButton("Cancel", Client), "CancelBtn");
-    CancelBtn->setGeometry(242, 208, 79, 25);
+    CancelBtn->setGeometry(270, 208, 82, 25);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
 
     FontDialog1 = new QFontDialog(this);
