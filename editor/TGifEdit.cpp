@@ -7,6 +7,7 @@
 #include "app/TWhatsThisForm.h"
 #include "editor/TPaintBox.h"
 #include "imaging/animated/PVWebImage.h"
+#include "manipulation/TStretchHandle.h"
 #include "platform/Gdi.h"
 
 #include <QAction>
@@ -196,9 +197,8 @@ void TGifEdit::CreateToolBar() {
     add(CloseWindow, "CloseWindow", "", QStyle::SP_DialogCloseButton, "Exit");
 
     for (QToolButton* later :
-         {Load_Image, ClipCopy, ClipPaste, SelectSourceBtn, ScanImagesBtn,
-          MakeGifsequencefromavideo, MakeGifsequencefromaLivevideoClick, Resize_Image, CropImage,
-          RotateFrame, TextOnImage, OptPalettes, ApplyFrms, Manipul})
+         {Load_Image, ClipPaste, SelectSourceBtn, ScanImagesBtn, MakeGifsequencefromavideo,
+          MakeGifsequencefromaLivevideoClick, Manipul})
         NotYet(later);
 }
 
@@ -235,7 +235,7 @@ void TGifEdit::CreateMenus() {
     About1 = AddItem(Help1, "&About...", 0);
 
     for (QAction* later : {New1, Open1, SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1,
-                           InsertFramesfromLiveVideo1, Cut1, Copy1, Paste1})
+                           InsertFramesfromLiveVideo1, Paste1})
         NotYet(later);
     // Short cuts work while the menus are closed.
     addActions(File1->actions());
@@ -285,9 +285,17 @@ void TGifEdit::CreatePreview() {
     PaintBox1 = new TPaintBox(PreviewHolder);
     PaintBox1->setObjectName("PaintBox1");
     PaintBox1->setGeometry(0, 0, 1, 1);
-    TextLabel = new QLabel(PreviewHolder);
+    TextLabel = new QLabel("Text on Image", PreviewHolder);
     TextLabel->setObjectName("TextLabel");
+    TextLabel->setToolTip("Double click to select. Right click for options");
+    TextLabel->setStatusTip(TextLabel->toolTip());
+    TextLabel->adjustSize();
     TextLabel->hide();
+    FStretchHandle = new TStretchHandle(PreviewHolder);
+    FStretchHandle->setObjectName("FStretchHandle");
+    FStretchHandle->OnMouseDown = [this](Qt::MouseButton button, QPoint) {
+        if (button == Qt::RightButton) TextOptionsClick();
+    };
     ScrollBox1->setWidget(PreviewHolder);
 }
 
@@ -371,6 +379,15 @@ void TGifEdit::ConnectCommands() {
     connect(MoveDown, &QToolButton::clicked, this, &TGifEdit::MoveDownClick);
     connect(DeleteSelectedframes, &QToolButton::clicked, this,
             &TGifEdit::DeleteSelectedframesClick);
+    connect(OptPalettes, &QToolButton::clicked, this, &TGifEdit::OptPalettesClick);
+    connect(ClipCopy, &QToolButton::clicked, this, &TGifEdit::ClipCopyClick);
+    connect(Copy1, &QAction::triggered, this, &TGifEdit::ClipCopyClick);
+    connect(Cut1, &QAction::triggered, this, &TGifEdit::CutClick);
+    connect(ApplyFrms, &QToolButton::clicked, this, &TGifEdit::ApplyFrmsClick);
+    connect(Resize_Image, &QToolButton::clicked, this, &TGifEdit::Resize_ImageClick);
+    connect(CropImage, &QToolButton::clicked, this, &TGifEdit::CropImageClick);
+    connect(RotateFrame, &QToolButton::clicked, this, &TGifEdit::RotateFrameClick);
+    connect(TextOnImage, &QToolButton::clicked, this, &TGifEdit::TextOnImageClick);
 
     connect(CommentNameBox, &QListWidget::clicked, this, &TGifEdit::CommentNameBoxClick);
     connect(cNew, &QToolButton::clicked, this, &TGifEdit::cNewClick);
@@ -467,11 +484,21 @@ bool TGifEdit::eventFilter(QObject* watched, QEvent* event) {
             if (target && target->objectName().startsWith("qt_")) target = target->parentWidget();
             WhatsThisTarget = target;
         }
+        if (watched == TextLabel && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            TextOptionsClick();
+            return true;
+        }
         // A right press in a list would move its caret and selection
         // without the click that shows the entry: it only asks what's this.
         if ((watched == GifNameBox->viewport() || watched == CommentNameBox->viewport()) &&
             static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
             return true;
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == TextLabel) {
+            TextLabelDblClick();
+            return true;
+        }
         break;
     case QEvent::MouseButtonRelease:
         if (watched == GifNameBox->viewport()) UpdateMoveButtons();

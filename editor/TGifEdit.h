@@ -25,8 +25,10 @@
 // in their hints.
 #include "imaging/animated/PVTDib.h"
 #include "imaging/animated/TMyGifAnimation.h"
+#include "platform/TBitmap.h"
 #include "platform/WinTypes.h"
 
+#include <QColor>
 #include <QDialog>
 #include <QImage>
 #include <QSet>
@@ -55,6 +57,10 @@ class QTimer;
 class QToolButton;
 class TMSOfficeCaption;
 class TPaintBox;
+class TStretchHandle;
+namespace DllSP96 {
+struct Area;
+} // namespace DllSP96
 
 class TGifEdit : public QDialog {
     Q_OBJECT
@@ -88,6 +94,24 @@ class TGifEdit : public QDialog {
     void MoveDownClick();
     // Asks, then removes and frees the selected frames.
     void DeleteSelectedframesClick();
+    // The current frame's picture on the clipboard; cut then deletes.
+    void ClipCopyClick();
+    void CutClick();
+    // Apply-to-selected, resize, crop, rotate: each through its dialog.
+    void ApplyFrmsClick();
+    void Resize_ImageClick();
+    void CropImageClick();
+    void RotateFrameClick();
+    // Text on frames: show or hide the label, wrap it in the handles, its
+    // options, and burning it into the selected frames.
+    void TextOnImageClick();
+    void TextLabelDblClick();
+    void TextOptionsClick();
+    void BurnText();
+    // The working picture as a device bitmap (false when there is none),
+    // and a changed bitmap stored back into the current record.
+    bool CurrentFrameBitmap(zp::TBitmap& bitmap);
+    void StoreBitmapInFrame(zp::TBitmap& bitmap);
 
     // Comments.
     void ToggleCommentsClick(bool fromMenu);
@@ -171,6 +195,11 @@ class TGifEdit : public QDialog {
     QWidget* PreviewHolder = nullptr; // the scroll box's content
     TPaintBox* PaintBox1 = nullptr;
     QLabel* TextLabel = nullptr;
+    TStretchHandle* FStretchHandle = nullptr;
+    // The text label's colours; its text and font are the label's own.
+    QColor FTextColor{Qt::black};
+    QColor FTextBackColor{Qt::white};
+    bool FTextTransparent = true;
 
     // Comments view.
     QFrame* Panel7 = nullptr;
@@ -262,8 +291,17 @@ class TGifEdit : public QDialog {
 
     // Places the controls for the client size.
     void FormResize();
-    // The palette panel's colour-change handler.
+    // The palette panel: the colour-change handler (the bars' change),
+    // applying the composed colour to the picked entry (pnlColor), the
+    // window colour, and storing the working picture in the current record.
     void ColorChanged();
+    void pnlColorClick();
+    void SetWindowColorClick();
+    void CommitWorkDib();
+    // The palette manager and its two actions on the selected frames.
+    void OptPalettesClick();
+    void OptimizePalettes();
+    void CopyPaletteToSelected();
 
   protected:
     bool event(QEvent* event) override;
@@ -307,6 +345,28 @@ class TGifEdit : public QDialog {
     void Panel5MouseDown(Qt::MouseButton button);
     void FramesChanged();
     void MoveCaretFrame(int step);
+    // Rebuilds the preview from the working picture and places it.
+    void RefreshPreview();
+    // Shows a palette entry's new colour in the preview without a rebuild.
+    void ShowPreviewEntry(int index, QRgb colour);
+    // The selected rows of the frame list that have a record.
+    QList<int> SelectedFrames() const;
+    // Per-frame progress in status panel 2 and the status window.
+    void SetProgressText(const QString& text);
+    // TGifEditOperations.cpp
+    // Runs the change on the selected frames (all) or the current one, with
+    // per-frame progress; painting is off meanwhile.
+    void ChangeFrames(const QString& verb, bool all, bool controlsOff,
+                      const std::function<bool(TMyGifAnimation*, int)>& change);
+    // The record takes a copy of its picture's source area resized (smoothed
+    // or not) to width x height, and that size.
+    bool CopyImageInto(TMyGifAnimation* record, int width, int height, bool antialias,
+                       const DllSP96::Area& source);
+    void ShowTextLabelStyle();
+    // TGifEditPalette.cpp
+    void ShowComposedColor();
+    void AnimateEntry(COLORREF colour);
+    void RestoreAnimatedEntry();
     // The frame view's editing: the frame controls, the commands that add
     // frames, and the info boxes and list buttons (off in the comments
     // view and while playing).

@@ -1,12 +1,14 @@
 // The frame list, the panels that show and change the current record, the
 // preview of its picture, the palette grid and the order of the frames.
 #include "app/SharedForms.h"
+#include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
 #include "imaging/animated/PVAnimationModel.h"
 #include "imaging/common/ColorRef.h"
 #include "imaging/common/DibImage.h"
+#include "manipulation/TStretchHandle.h"
 #include "platform/Gdi.h"
 #include "platform/GlobalBlock.h"
 #include "platform/ScopeGuards.h"
@@ -27,30 +29,51 @@
 #include <QToolButton>
 #include <algorithm>
 
+using namespace editorparts;
+
 namespace {
 
-// Clears PaintingEnabled while frame data is rebuilt; sets it again on
-// every way out.
-struct PaintingOff : zp::ScopedFlag {
-    PaintingOff() : zp::ScopedFlag(PaintingEnabled, false) {}
-};
-
-// Disposal values of the combo's four items; 3 (restore) has none.
-constexpr uint8_t kDisposalOfItem[4] = {0, 1, 2, 4};
-
-int ItemOfDisposal(uint8_t disposal) {
-    for (int i = 0; i < 4; ++i)
-        if (kDisposalOfItem[i] == disposal) return i;
-    return -1;
-}
-
-void FreeRecord(TMyGifAnimation* record) {
-    zp::GlobalBlock::freeFully(record->DibHandle);
-    record->DibHandle = 0;
-    delete record;
+// Pictures of up to 256 colours are shown through their colour table, so
+// that a palette entry being composed shows at once without a rebuild.
+QImage PreviewOf(const BITMAPINFOHEADER* dib) {
+    const auto layout = dib ? dibimage::ReadLayout(dib, dibimage::BytesFrom(dib)) : std::nullopt;
+    if (!layout) return {};
+    if (layout->bits > 8) return dibimage::ToImage(dib);
+    QImage image(layout->width, layout->height, QImage::Format_Indexed8);
+    if (image.isNull()) return {};
+    image.setColorTable(QList<QRgb>(layout->table, layout->table + (1 << layout->bits)));
+    for (int y = 0; y < layout->height; ++y) {
+        const uint8_t* in = layout->row(y);
+        uchar* out = image.scanLine(y);
+        for (int x = 0; x < layout->width; ++x) {
+            switch (layout->bits) {
+            case 8:
+                out[x] = in[x];
+                break;
+            case 4:
+                out[x] = (in[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+                break;
+            default:
+                out[x] = (in[x / 8] >> (7 - x % 8)) & 1;
+                break;
+            }
+        }
+    }
+    return image;
 }
 
 } // namespace
+
+void TGifEdit::RefreshPreview() {
+    FPreview = PreviewOf(FWorkDib ? FWorkDib->Dib() : nullptr);
+    PlacePreview(LeftEdit->value(), TopEdit->value());
+}
+
+void TGifEdit::ShowPreviewEntry(int index, QRgb colour) {
+    if (FPreview.format() != QImage::Format_Indexed8 || index >= FPreview.colorCount()) return;
+    FPreview.setColor(index, colour);
+    PaintBox1->update();
+}
 
 void TGifEdit::SetPanelColor(QWidget* panel, COLORREF colour) {
     QPalette palette = panel->palette();
@@ -91,6 +114,10 @@ void TGifEdit::ShowFrameEditing(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{
              ImageInfo, FrameInfo, PaletteInfo, DeleteSelectedframes, SelectAll, MoveDown, MoveUp})
         w->setVisible(on);
+    if (!on) {
+        TextLabel->hide();
+        FStretchHandle->Detach();
+    }
 }
 
 void TGifEdit::ShowScreenValues() {
@@ -122,7 +149,7 @@ void TGifEdit::LoadFrameIntoPanels() {
         FWorkDib = std::make_unique<PVWebImg::PVTDib>();
         if (HGLOBAL copy = DuplicateGlobalBlock(FCurrentFrame->DibHandle))
             FWorkDib->SetDib(GlobalLock(copy));
-        FPreview = FWorkDib->Dib() ? dibimage::ToImage(FWorkDib->Dib()) : QImage();
+        FPreview = PreviewOf(FWorkDib->Dib());
 
         LeftEdit->setValue(FCurrentFrame->Left);
         TopEdit->setValue(FCurrentFrame->Top);
@@ -151,6 +178,7 @@ void TGifEdit::LoadFrameIntoPanels() {
         pbPalette->update();
         PlacePreview(LeftEdit->value(), TopEdit->value());
         TextLabel->hide();
+        FStretchHandle->Detach();
     }
     PaintBox1->update();
 }
@@ -179,58 +207,25 @@ void TGifEdit::PaintPreview(QPainter& painter) {
     painter.drawImage(0, 0, FPreview);
 }
 
+// The bars move as one step (like a grid pick), after the entry is chosen,
+// so that no other entry shows their colours on the way.
 void TGifEdit::PreviewMouseDown(QPoint at) {
     if (FPreview.isNull() || !FPreview.rect().contains(at)) return;
     const QRgb pixel = FPreview.pixel(at);
-    trbRed->setValue(qRed(pixel));
-    trbGreen->setValue(qGreen(pixel));
-    trbBlue->setValue(qBlue(pixel));
-    if (HPALETTE palette = FWorkDib->GetPalette()) {
-        const uint32_t nearest =
-            GetNearestPaletteIndex(palette, RGB(qRed(pixel), qGreen(pixel), qBlue(pixel)));
-        if (nearest != CLR_INVALID) FPaletteIndex = uint8_t(nearest);
-    }
-    ColorChanged();
-}
-
-// All 256 cells, whatever the table holds; cells past it are black.
-void TGifEdit::PaintPalette(QPainter& painter) {
-    const PaintingOff painting;
-    PALETTEENTRY entries[256] = {};
-    if (FWorkDib && FWorkDib->Dib())
-        if (HPALETTE palette = FWorkDib->GetPalette()) GetPaletteEntries(palette, 0, 256, entries);
-    painter.setPen(Qt::black);
-    for (int i = 0; i < 256; ++i) {
-        painter.setBrush(QColor(entries[i].peRed, entries[i].peGreen, entries[i].peBlue));
-        painter.drawRect(FCellWidth * (i % 16) + 2, FCellHeight * (i / 16) + 2, FCellWidth - 1,
-                         FCellHeight - 1);
-    }
-}
-
-void TGifEdit::PaletteMouseDown(QPoint at) {
-    if (FCellWidth <= 0 || FCellHeight <= 0) return;
     {
         const PaintingOff painting;
-        FPaletteIndex = uint8_t((at.x() / FCellWidth + 16 * (at.y() / FCellHeight)) % 256);
-        HPALETTE palette = FWorkDib->Dib() ? FWorkDib->GetPalette() : 0;
-        PALETTEENTRY entry{};
-        if (!palette || GetPaletteEntries(palette, FPaletteIndex, 1, &entry) != 1) return;
+        RestoreAnimatedEntry();
+        if (HPALETTE palette = FWorkDib->GetPalette()) {
+            const uint32_t nearest =
+                GetNearestPaletteIndex(palette, RGB(qRed(pixel), qGreen(pixel), qBlue(pixel)));
+            if (nearest != CLR_INVALID) FPaletteIndex = uint8_t(nearest);
+        }
         const zp::ScopedFlag syncing(FSyncingTrackBars);
-        trbRed->setValue(entry.peRed);
-        trbGreen->setValue(entry.peGreen);
-        trbBlue->setValue(entry.peBlue);
+        trbRed->setValue(qRed(pixel));
+        trbGreen->setValue(qGreen(pixel));
+        trbBlue->setValue(qBlue(pixel));
     }
     ColorChanged();
-}
-
-void TGifEdit::ColorChanged() {
-    const PaintingOff painting;
-    if (FSyncingTrackBars) return;
-    lblRed->setText(QString("R: %1").arg(trbRed->value()));
-    lblGreen->setText(QString("G: %1").arg(trbGreen->value()));
-    lblBlue->setText(QString("B: %1").arg(trbBlue->value()));
-    lblPalText->setText(QString("Color Index: (%1)").arg(FPaletteIndex));
-    SetPanelColor(pnlColor, RGB(trbRed->value(), trbGreen->value(), trbBlue->value()));
 }
 
 void TGifEdit::LeftEditChange(int value) {

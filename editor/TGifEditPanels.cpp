@@ -1,5 +1,6 @@
 // The editor's three info boxes: their controls, ranges and hints, and the
 // connections of their change events.
+#include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
 #include "editor/TSpinEdit.h"
@@ -15,61 +16,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-namespace {
-
-void Hint(QWidget* w, const QString& hint) {
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
-}
-
-QLabel* Caption(QWidget* parent, const QString& text, int x, int y, int width = 72) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(x, y, width, 21);
-    return label;
-}
-
-// Spin edits hold what the record fields hold; typing past either end is
-// clamped, never wrapped.
-QSpinBox* Spin(QWidget* parent, const char* name, int x, int y, int lo, int hi,
-               const QString& hint) {
-    auto* spin = new TSpinEdit(parent);
-    spin->setObjectName(name);
-    spin->setRange(lo, hi);
-    spin->setKeyboardTracking(true);
-    spin->setGeometry(x, y, 62, 22);
-    Hint(spin, hint);
-    return spin;
-}
-
-QLabel* ColourPanel(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* panel = new QLabel(parent);
-    panel->setObjectName(name);
-    panel->setGeometry(x, y, w, h);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Raised);
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setAutoFillBackground(true);
-    return panel;
-}
-
-// Press on a panel: the lambda gets the button.
-class PressFilter : public QObject {
-  public:
-    PressFilter(QObject* parent, std::function<void(Qt::MouseButton)> onPress)
-        : QObject(parent), FOnPress(std::move(onPress)) {}
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress)
-            FOnPress(static_cast<QMouseEvent*>(event)->button());
-        return false;
-    }
-
-  private:
-    std::function<void(Qt::MouseButton)> FOnPress;
-};
-
-} // namespace
+using namespace editorparts;
 
 // The largest record values: positions are written to the file as unsigned
 // 16-bit numbers but held as signed ones, so they stay within 0..32767.
@@ -190,10 +137,6 @@ void TGifEdit::CreatePaletteInfo() {
     Usesitsownpalette->setObjectName("Usesitsownpalette");
     Usesitsownpalette->setGeometry(x, 170, 98, 18);
     Hint(Usesitsownpalette, "When checked this frame will use  its own color palette");
-    // Writing colours into the palette comes with the palette tools.
-    NotYet(pnlColor);
-    NotYet(SetWindowColor);
-    NotYet(AAPl);
 }
 
 void TGifEdit::ConnectPanels() {
@@ -221,6 +164,10 @@ void TGifEdit::ConnectPanels() {
     });
     for (QSlider* slider : {trbRed, trbGreen, trbBlue})
         connect(slider, &QSlider::valueChanged, this, &TGifEdit::ColorChanged);
+    pnlColor->installEventFilter(new PressFilter(this, [this](Qt::MouseButton) {
+        if (pnlColor->isEnabled()) pnlColorClick();
+    }));
+    connect(SetWindowColor, &QToolButton::clicked, this, &TGifEdit::SetWindowColorClick);
     Panel6->installEventFilter(
         new PressFilter(this, [this](Qt::MouseButton) { Panel6MouseDown(); }));
     Panel5->installEventFilter(

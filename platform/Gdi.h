@@ -22,6 +22,8 @@ ZP_API uint32_t GetPaletteEntries(HPALETTE palette, uint32_t start, uint32_t cou
 ZP_API uint32_t SetPaletteEntries(HPALETTE palette, uint32_t start, uint32_t count,
                                   const PALETTEENTRY* entries);
 // Changes entries in place (palette animation); answers 1 on success.
+// Entries meant for animation carry the flag PC_RESERVED.
+constexpr uint8_t PC_RESERVED = 0x01;
 ZP_API int32_t AnimatePalette(HPALETTE palette, uint32_t start, uint32_t count,
                               const PALETTEENTRY* entries);
 // Index of the entry closest to the colour (squared RGB distance, lowest

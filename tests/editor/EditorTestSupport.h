@@ -2,11 +2,14 @@
 // Editors opened on frame records and comment blocks the way the main
 // window opens them, on lists the test owns.
 #include "editor/TGifEdit.h"
+#include "imaging/animated/AnimationFixtures.h"
 #include "platform/GlobalMemory.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <string>
+#include <vector>
 
 namespace editortest {
 
@@ -57,5 +60,37 @@ inline void Press(QWidget* target, QPoint at, Qt::MouseButton button, bool relea
                    Qt::NoModifier);
     QApplication::sendEvent(target, &up);
 }
+
+// An editor on frames of its own, set up as the main window sets it up.
+struct EditorOn {
+    editortest::OwnedAnimation anim;
+    TFrameList& frames = anim.frames;
+    TGifEdit edit;
+
+    explicit EditorOn(int count, int w = 20, int h = 10) {
+        for (int i = 0; i < count; ++i) {
+            TMyGifAnimation* r = fixtures::frame(
+                w, h, 8, [i](int x, int) { return uint8_t((x + i) % 4); },
+                [](int c) {
+                    return RGBQUAD{uint8_t(c * 60), uint8_t(255 - c * 60), 7, 0};
+                });
+            r->Name = "Frame " + std::to_string(i + 1);
+            r->ScreenWidth = uint16_t(w);
+            r->ScreenHeight = uint16_t(h);
+            r->Delay = uint16_t(10 + i);
+            frames.push_back(r);
+        }
+        editortest::attach(edit, anim);
+    }
+    // An editor on records of the test's making (the editor borrows them).
+    explicit EditorOn(const std::vector<TMyGifAnimation*>& records) {
+        frames = records;
+        editortest::attach(edit, anim);
+    }
+    void click(int row) {
+        edit.GifNameBox->setCurrentRow(row);
+        edit.LoadFrameIntoPanels();
+    }
+};
 
 } // namespace editortest

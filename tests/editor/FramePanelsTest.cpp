@@ -38,32 +38,7 @@ namespace {
 
 using editortest::Press;
 
-// An editor on frames of its own, set up as the main window sets it up.
-struct EditorOn {
-    editortest::OwnedAnimation anim;
-    TFrameList& frames = anim.frames;
-    TGifEdit edit;
-
-    explicit EditorOn(int count, int w = 20, int h = 10) {
-        for (int i = 0; i < count; ++i) {
-            TMyGifAnimation* r = fixtures::frame(
-                w, h, 8, [i](int x, int) { return uint8_t((x + i) % 4); },
-                [](int c) {
-                    return RGBQUAD{uint8_t(c * 60), uint8_t(255 - c * 60), 7, 0};
-                });
-            r->Name = "Frame " + std::to_string(i + 1);
-            r->ScreenWidth = uint16_t(w);
-            r->ScreenHeight = uint16_t(h);
-            r->Delay = uint16_t(10 + i);
-            frames.push_back(r);
-        }
-        editortest::attach(edit, anim);
-    }
-    void click(int row) {
-        edit.GifNameBox->setCurrentRow(row);
-        edit.LoadFrameIntoPanels();
-    }
-};
+using editortest::EditorOn;
 
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 3000) {
     QElapsedTimer clock;

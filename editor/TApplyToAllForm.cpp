@@ -1,0 +1,231 @@
+#include "editor/TApplyToAllForm.h"
+
+#include "app/ModalResult.h"
+#include "app/SharedForms.h"
+#include "app/THelpWindow.h"
+#include "bindings/EffectsBinding.h"
+#include "editor/EditorParts.h"
+#include "imaging/animated/DuplicateGlobalBlock.h"
+#include "imaging/animated/PVTDib.h"
+#include "platform/Gdi.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+
+using namespace editorparts;
+
+namespace {
+
+// The record fields' own ranges: a typed value never wraps.
+constexpr int kMaxPosition = 32767;
+constexpr int kMaxDelay = 65535;
+
+QCheckBox* Flag(QWidget* parent, const char* name, int y, const QString& hint) {
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(name);
+    box->setGeometry(372, y + 2, 18, 18);
+    Hint(box, hint);
+    return box;
+}
+
+template <class T> T* Named(T* control, const char* name, const QString& hint = {}) {
+    control->setObjectName(name);
+    if (!hint.isEmpty()) Hint(control, hint);
+    return control;
+}
+
+int BitsOf(HGLOBAL picture) {
+    zp::GlobalLockGuard lock(picture);
+    return lock ? lock.as<BITMAPINFOHEADER>()->biBitCount : 0;
+}
+
+} // namespace
+
+TApplyToAllForm::TApplyToAllForm(QWidget* parent) : QDialog(parent) {
+    setObjectName("ApplyToAllForm");
+    setWindowTitle("Apply to all selected frames");
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    QWidget* client = MakeClientArea(this, 400, 336);
+
+    Caption(client, "Select frames which need to be corrected", 8, 4, 200);
+    GifNameBox = Named(new QListWidget(client), "GifNameBox");
+    GifNameBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    GifNameBox->setGeometry(8, 26, 150, 268);
+    GifNameBox->setUniformItemSizes(true);
+    SelectAll = Named(new QToolButton(client), "SelectAll", "Select All");
+    SelectAll->setText("Select All");
+    SelectAll->setGeometry(8, 300, 80, 26);
+    connect(SelectAll, &QToolButton::clicked, GifNameBox, &QListWidget::selectAll);
+
+    Caption(client, "Adjust the settings which needs to be altered", 170, 4, 200);
+    Caption(client, "Mark the check box to set the flag", 170, 20, 200);
+    int y = 42;
+    auto row = [&](const QString& caption) {
+        Caption(client, caption, 170, y, 60);
+        const int at = y;
+        y += 26;
+        return at;
+    };
+    int at = row("Top");
+    TopEdit = Spin(client, "TopEdit", 240, at, 0, kMaxPosition, "Top position of the frame");
+    TopBox = Flag(client, "TopBox", at, "Flag the  Top  to be changed on Apply");
+    at = row("Left");
+    LeftEdit = Spin(client, "LeftEdit", 240, at, 0, kMaxPosition, "Left position of the frame");
+    LeftBox = Flag(client, "LeftBox", at, "Flag the Left  to be changed on Apply");
+    at = row("Delay");
+    DelaySpin = Spin(client, "DelaySpin", 240, at, 0, kMaxDelay, "Delay in 100 Sec");
+    DelayBox = Flag(client, "DelayBox", at, "Flag the  Delay  to be changed on Apply");
+    at = row("Disposal");
+    Dispos = Named(new QComboBox(client), "Dispos", "How to dispose the previous frame");
+    Dispos->addItems({"None", "Not dispose", "Erase", "Overwrite"});
+    Dispos->setGeometry(240, at, 110, 22);
+    DisPosBox = Flag(client, "DisPosBox", at, "Flag the  Disposal Method to be changed on Apply");
+    at = y;
+    y += 26;
+    HasTransparency = Named(new QCheckBox("   Has Transparency", client), "HasTransparency");
+    HasTransparency->setGeometry(170, at, 180, 20);
+    TransBox = Flag(client, "TransBox", at, "Flag the Transparent Color to be changed on Apply");
+    at = y;
+    y += 26;
+    InterlacedBox =
+        Named(new QCheckBox("                Interlaced", client), "InterlacedBox", "Interlaced");
+    InterlacedBox->setGeometry(170, at, 180, 20);
+    IntLaBox = Flag(client, "IntLaBox", at, "Flag the  Interlaced  to be changed on Apply");
+    at = y;
+    y += 26;
+    LocalPal =
+        Named(new QCheckBox(" Use its own palette", client), "LocalPal", "Local Palette option");
+    LocalPal->setGeometry(170, at, 180, 20);
+    PalBox = Flag(client, "PalBox", at, "Flag the Palette   to be changed on Apply");
+
+    at = y;
+    y += 24;
+    Col16 = Named(new QRadioButton("16 Colors", client), "Col16", "Downscale frame to 16 colors");
+    Col16->setGeometry(170, at, 90, 20);
+    Col16->setChecked(true);
+    col256 = Named(new QRadioButton("256 Colors", client), "col256", "Upscale frame to 256 colors");
+    col256->setGeometry(262, at, 96, 20);
+    auto* colours = new QButtonGroup(this);
+    colours->addButton(Col16);
+    colours->addButton(col256);
+    ColBox = Flag(client, "ColBox", at, "Convert the frame to X colors");
+    BAYER = Named(new QRadioButton("BAYER", client), "BAYER", "Sets the dither method");
+    BURKES = Named(new QRadioButton("BURKES", client), "BURKES", "Sets the dither method");
+    FLOYD = Named(new QRadioButton("FLOYD", client), "FLOYD", "Sets the dither method");
+    GRAY = Named(new QRadioButton("GRAY", client), "GRAY", "Generate a Grayscale Image");
+    auto* dithers = new QButtonGroup(this);
+    int x = 170;
+    for (QRadioButton* dither : {BAYER, BURKES, FLOYD, GRAY}) {
+        dither->setGeometry(x, y, 62, 20);
+        dithers->addButton(dither);
+        x += 62;
+    }
+    y += 28;
+    // Growing to 256 colours knows no dither.
+    connect(col256, &QRadioButton::clicked, this, [this] {
+        for (QRadioButton* dither : {BAYER, BURKES, FLOYD, GRAY})
+            dither->setEnabled(false);
+    });
+    connect(Col16, &QRadioButton::clicked, this, [this] {
+        for (QRadioButton* dither : {BAYER, BURKES, FLOYD, GRAY})
+            dither->setEnabled(true);
+    });
+
+    Caption(client, "Click the Apply button bellow", 170, y, 200);
+    BitBtn1 =
+        Named(new QPushButton("Apply", client), "BitBtn1", "Apply this to all selected frames");
+    BitBtn1->setGeometry(170, 300, 90, 26);
+    connect(BitBtn1, &QPushButton::clicked, this, &TApplyToAllForm::BitBtn1Click);
+    CloseWindow = Named(new QToolButton(client), "CloseWindow");
+    CloseWindow->setText("Close");
+    CloseWindow->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    CloseWindow->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    CloseWindow->setGeometry(300, 300, 90, 26);
+    connect(CloseWindow, &QToolButton::clicked, this, [this] { done(mrCancel); });
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [] { HelpJump("Select_Frames"); });
+}
+
+void TApplyToAllForm::SetFrames(TFrameList* frames) {
+    FFrameList = frames;
+    GifNameBox->clear();
+    if (!frames) return;
+    QStringList names;
+    for (const TMyGifAnimation* record : *frames)
+        names << QString::fromStdString(record->Name);
+    GifNameBox->addItems(names);
+}
+
+void TApplyToAllForm::BitBtn1Click() {
+    if (QMessageBox::information(this, windowTitle(), "Are you sure?",
+                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    {
+        const PaintingOff painting;
+        for (int i = 0; i < GifNameBox->count(); ++i)
+            if (GifNameBox->item(i)->isSelected() && FFrameList && size_t(i) < FFrameList->size())
+                ApplyTo((*FFrameList)[size_t(i)]);
+    }
+    if (OnFramesChanged) OnFramesChanged();
+    QMessageBox::information(this, windowTitle(), "Done !", QMessageBox::Ok);
+}
+
+void TApplyToAllForm::ApplyTo(TMyGifAnimation* record) {
+    if (TopBox->isChecked()) record->Top = int16_t(TopEdit->value());
+    if (LeftBox->isChecked()) record->Left = int16_t(LeftEdit->value());
+    if (DelayBox->isChecked()) record->Delay = uint16_t(DelaySpin->value());
+    if (DisPosBox->isChecked() && Dispos->currentIndex() >= 0)
+        record->Disposal = kDisposalOfItem[Dispos->currentIndex()];
+    if (TransBox->isChecked()) {
+        record->HasTransparency = HasTransparency->isChecked() ? 1 : 0;
+        // The transparent entry shows as the window when it is see-through
+        // and as the background otherwise.
+        const COLORREF colour =
+            ColorToRGB(HasTransparency->isChecked() ? WindowFaceColor : BackgroundColor);
+        const auto dib = WorkCopy(record->DibHandle);
+        if (HPALETTE palette = dib->Dib() ? dib->GetPalette() : 0) {
+            const PALETTEENTRY entry{GetRValue(colour), GetGValue(colour), GetBValue(colour), 0};
+            if (SetPaletteEntries(palette, record->TransparentIndex, 1, &entry) == 1) {
+                dib->SetPalette(palette);
+                GivePicture(record, CopyOf(*dib));
+            }
+        }
+    }
+    if (IntLaBox->isChecked()) record->Interlaced = InterlacedBox->isChecked() ? 1 : 0;
+    if (PalBox->isChecked()) record->UseLocalPalette = LocalPal->isChecked() ? 1 : 0;
+    if (ColBox->isChecked()) {
+        const int bits = BitsOf(record->DibHandle);
+        if (Col16->isChecked() && bits >= 8) {
+            const DllSP96::TSortDither dither = GRAY->isChecked()     ? DllSP96::PV_GRAYSCALE
+                                                : FLOYD->isChecked()  ? DllSP96::PV_FLOYD
+                                                : BURKES->isChecked() ? DllSP96::PV_BURKES
+                                                                      : DllSP96::PV_BAYER;
+            HGLOBAL copy = DuplicateGlobalBlock(record->DibHandle);
+            HGLOBAL reduced = copy ? DllSP96::PVReduceColors(copy, 16, dither) : 0;
+            if (reduced != copy) zp::GlobalBlock::freeFully(copy);
+            if (GivePicture(record, reduced)) record->LocalColors = ColourCountField(16);
+        } else if (col256->isChecked() && bits > 0 && bits < 8) {
+            // The colours stay what they were; the table grows to 256 entries.
+            if (GivePicture(record, DllSP96::IncreaseColors(record->DibHandle, 8)))
+                record->LocalColors = ColourCountField(256);
+        }
+    }
+}
+
+void TApplyToAllForm::reject() {
+    done(mrCancel);
+}
+
+void TApplyToAllForm::showEvent(QShowEvent* event) {
+    CenterOnScreen(this);
+    QDialog::showEvent(event);
+}

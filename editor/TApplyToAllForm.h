@@ -1,0 +1,71 @@
+#pragma once
+// "Apply to all selected frames": sets the flagged frame properties on every
+// frame selected in its own list, and converts their pictures to 16 or 256
+// colours. It works on the editor's frame list, handed over by reference,
+// and stays open for further applies until it is closed.
+#include "imaging/animated/TMyGifAnimation.h"
+#include "platform/WinTypes.h"
+
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+
+class TApplyToAllForm : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TApplyToAllForm(QWidget* parent = nullptr);
+
+    // The editor's list; the names fill GifNameBox.
+    void SetFrames(TFrameList* frames);
+    TFrameList* FFrameList = nullptr;
+    // Palette colour of a transparent entry when transparency is switched
+    // on (the editor's window face) and off (its background colour).
+    COLORREF WindowFaceColor = 0;
+    COLORREF BackgroundColor = 0;
+    // Called after an apply changed records, so that displays rebuild.
+    std::function<void()> OnFramesChanged;
+
+    // "Apply": asks, then changes the selected frames; "Done !" at the end.
+    void BitBtn1Click();
+    // The changes of one apply to one record, without asking.
+    void ApplyTo(TMyGifAnimation* record);
+
+    QListWidget* GifNameBox = nullptr;
+    QToolButton* SelectAll = nullptr;
+    QSpinBox* TopEdit = nullptr;
+    QSpinBox* LeftEdit = nullptr;
+    QSpinBox* DelaySpin = nullptr;
+    QComboBox* Dispos = nullptr;
+    QCheckBox* HasTransparency = nullptr;
+    QCheckBox* InterlacedBox = nullptr;
+    QCheckBox* LocalPal = nullptr;
+    QRadioButton* Col16 = nullptr;
+    QRadioButton* col256 = nullptr;
+    QRadioButton* BAYER = nullptr;
+    QRadioButton* BURKES = nullptr;
+    QRadioButton* FLOYD = nullptr;
+    QRadioButton* GRAY = nullptr;
+    QCheckBox* TopBox = nullptr;
+    QCheckBox* LeftBox = nullptr;
+    QCheckBox* DelayBox = nullptr;
+    QCheckBox* DisPosBox = nullptr;
+    QCheckBox* TransBox = nullptr;
+    QCheckBox* IntLaBox = nullptr;
+    QCheckBox* PalBox = nullptr;
+    QCheckBox* ColBox = nullptr;
+    QPushButton* BitBtn1 = nullptr; // Apply
+    QToolButton* CloseWindow = nullptr;
+
+  public slots:
+    void reject() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+};
