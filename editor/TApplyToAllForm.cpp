@@ -1,8 +1,6 @@
 #include "editor/TApplyToAllForm.h"
 
 #include "app/ModalResult.h"
-#include "app/SharedForms.h"
-#include "app/THelpWindow.h"
 #include "bindings/EffectsBinding.h"
 #include "editor/EditorParts.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
@@ -16,7 +14,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
@@ -31,7 +28,7 @@ constexpr int kMaxDelay = 65535;
 QCheckBox* Flag(QWidget* parent, const char* name, int y, const QString& hint) {
     auto* box = new QCheckBox(parent);
     box->setObjectName(name);
-    box->setGeometry(372, y + 2, 18, 18);
+    box->setGeometry(452, y + 2, 18, 18);
     Hint(box, hint);
     return box;
 }
@@ -49,70 +46,71 @@ int BitsOf(HGLOBAL picture) {
 
 } // namespace
 
-TApplyToAllForm::TApplyToAllForm(QWidget* parent) : QDialog(parent) {
-    setObjectName("ApplyToAllForm");
-    setWindowTitle("Apply to all selected frames");
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QWidget* client = MakeClientArea(this, 400, 336);
+TApplyToAllForm::TApplyToAllForm(QWidget* parent)
+    : TToolDialog(parent, "ApplyToAllForm", "Apply to all selected frames", 480, 340,
+                  "Select_Frames") {
+    QWidget* client = Client;
 
-    Caption(client, "Select frames which need to be corrected", 8, 4, 200);
+    QLabel* select = Caption(client, "Select frames which need to be corrected", 8, 2, 152);
+    select->setWordWrap(true);
+    select->resize(152, 34);
     GifNameBox = Named(new QListWidget(client), "GifNameBox");
     GifNameBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    GifNameBox->setGeometry(8, 26, 150, 268);
+    GifNameBox->setGeometry(8, 38, 152, 256);
     GifNameBox->setUniformItemSizes(true);
     SelectAll = Named(new QToolButton(client), "SelectAll", "Select All");
     SelectAll->setText("Select All");
-    SelectAll->setGeometry(8, 300, 80, 26);
+    SelectAll->setGeometry(8, 304, 80, 26);
     connect(SelectAll, &QToolButton::clicked, GifNameBox, &QListWidget::selectAll);
 
-    Caption(client, "Adjust the settings which needs to be altered", 170, 4, 200);
-    Caption(client, "Mark the check box to set the flag", 170, 20, 200);
+    Caption(client, "Adjust the settings which needs to be altered", 176, 2, 296);
+    Caption(client, "Mark the check box to set the flag", 176, 18, 296);
     int y = 42;
     auto row = [&](const QString& caption) {
-        Caption(client, caption, 170, y, 60);
+        Caption(client, caption, 176, y, 80);
         const int at = y;
         y += 26;
         return at;
     };
     int at = row("Top");
-    TopEdit = Spin(client, "TopEdit", 240, at, 0, kMaxPosition, "Top position of the frame");
+    TopEdit = Spin(client, "TopEdit", 260, at, 0, kMaxPosition, "Top position of the frame");
     TopBox = Flag(client, "TopBox", at, "Flag the  Top  to be changed on Apply");
     at = row("Left");
-    LeftEdit = Spin(client, "LeftEdit", 240, at, 0, kMaxPosition, "Left position of the frame");
+    LeftEdit = Spin(client, "LeftEdit", 260, at, 0, kMaxPosition, "Left position of the frame");
     LeftBox = Flag(client, "LeftBox", at, "Flag the Left  to be changed on Apply");
     at = row("Delay");
-    DelaySpin = Spin(client, "DelaySpin", 240, at, 0, kMaxDelay, "Delay in 100 Sec");
+    DelaySpin = Spin(client, "DelaySpin", 260, at, 0, kMaxDelay, "Delay in 100 Sec");
     DelayBox = Flag(client, "DelayBox", at, "Flag the  Delay  to be changed on Apply");
     at = row("Disposal");
     Dispos = Named(new QComboBox(client), "Dispos", "How to dispose the previous frame");
     Dispos->addItems({"None", "Not dispose", "Erase", "Overwrite"});
-    Dispos->setGeometry(240, at, 110, 22);
+    Dispos->setGeometry(260, at, 120, 22);
     DisPosBox = Flag(client, "DisPosBox", at, "Flag the  Disposal Method to be changed on Apply");
     at = y;
     y += 26;
     HasTransparency = Named(new QCheckBox("   Has Transparency", client), "HasTransparency");
-    HasTransparency->setGeometry(170, at, 180, 20);
+    HasTransparency->setGeometry(176, at, 220, 20);
     TransBox = Flag(client, "TransBox", at, "Flag the Transparent Color to be changed on Apply");
     at = y;
     y += 26;
     InterlacedBox =
         Named(new QCheckBox("                Interlaced", client), "InterlacedBox", "Interlaced");
-    InterlacedBox->setGeometry(170, at, 180, 20);
+    InterlacedBox->setGeometry(176, at, 220, 20);
     IntLaBox = Flag(client, "IntLaBox", at, "Flag the  Interlaced  to be changed on Apply");
     at = y;
     y += 26;
     LocalPal =
         Named(new QCheckBox(" Use its own palette", client), "LocalPal", "Local Palette option");
-    LocalPal->setGeometry(170, at, 180, 20);
+    LocalPal->setGeometry(176, at, 220, 20);
     PalBox = Flag(client, "PalBox", at, "Flag the Palette   to be changed on Apply");
 
     at = y;
     y += 24;
     Col16 = Named(new QRadioButton("16 Colors", client), "Col16", "Downscale frame to 16 colors");
-    Col16->setGeometry(170, at, 90, 20);
+    Col16->setGeometry(176, at, 100, 20);
     Col16->setChecked(true);
     col256 = Named(new QRadioButton("256 Colors", client), "col256", "Upscale frame to 256 colors");
-    col256->setGeometry(262, at, 96, 20);
+    col256->setGeometry(290, at, 110, 20);
     auto* colours = new QButtonGroup(this);
     colours->addButton(Col16);
     colours->addButton(col256);
@@ -122,11 +120,11 @@ TApplyToAllForm::TApplyToAllForm(QWidget* parent) : QDialog(parent) {
     FLOYD = Named(new QRadioButton("FLOYD", client), "FLOYD", "Sets the dither method");
     GRAY = Named(new QRadioButton("GRAY", client), "GRAY", "Generate a Grayscale Image");
     auto* dithers = new QButtonGroup(this);
-    int x = 170;
+    int x = 176;
     for (QRadioButton* dither : {BAYER, BURKES, FLOYD, GRAY}) {
-        dither->setGeometry(x, y, 62, 20);
+        dither->setGeometry(x, y, 72, 20);
         dithers->addButton(dither);
-        x += 62;
+        x += 72;
     }
     y += 28;
     // Growing to 256 colours knows no dither.
@@ -139,20 +137,17 @@ TApplyToAllForm::TApplyToAllForm(QWidget* parent) : QDialog(parent) {
             dither->setEnabled(true);
     });
 
-    Caption(client, "Click the Apply button bellow", 170, y, 200);
+    Caption(client, "Click the Apply button bellow", 176, y, 296);
     BitBtn1 =
         Named(new QPushButton("Apply", client), "BitBtn1", "Apply this to all selected frames");
-    BitBtn1->setGeometry(170, 300, 90, 26);
+    BitBtn1->setGeometry(176, 304, 90, 26);
     connect(BitBtn1, &QPushButton::clicked, this, &TApplyToAllForm::BitBtn1Click);
     CloseWindow = Named(new QToolButton(client), "CloseWindow");
     CloseWindow->setText("Close");
     CloseWindow->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     CloseWindow->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    CloseWindow->setGeometry(300, 300, 90, 26);
+    CloseWindow->setGeometry(380, 304, 90, 26);
     connect(CloseWindow, &QToolButton::clicked, this, [this] { done(mrCancel); });
-
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [] { HelpJump("Select_Frames"); });
 }
 
 void TApplyToAllForm::SetFrames(TFrameList* frames) {
@@ -219,13 +214,4 @@ void TApplyToAllForm::ApplyTo(TMyGifAnimation* record) {
                 record->LocalColors = ColourCountField(256);
         }
     }
-}
-
-void TApplyToAllForm::reject() {
-    done(mrCancel);
-}
-
-void TApplyToAllForm::showEvent(QShowEvent* event) {
-    CenterOnScreen(this);
-    QDialog::showEvent(event);
 }

@@ -6,7 +6,7 @@
 #include "imaging/animated/TMyGifAnimation.h"
 #include "platform/WinTypes.h"
 
-#include <QDialog>
+#include "manipulation/TToolDialog.h"
 #include <functional>
 
 class QCheckBox;
@@ -17,7 +17,7 @@ class QRadioButton;
 class QSpinBox;
 class QToolButton;
 
-class TApplyToAllForm : public QDialog {
+class TApplyToAllForm : public TToolDialog {
     Q_OBJECT
   public:
     explicit TApplyToAllForm(QWidget* parent = nullptr);
@@ -62,10 +62,4 @@ class TApplyToAllForm : public QDialog {
     QCheckBox* ColBox = nullptr;
     QPushButton* BitBtn1 = nullptr; // Apply
     QToolButton* CloseWindow = nullptr;
-
-  public slots:
-    void reject() override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
 };

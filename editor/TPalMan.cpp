@@ -1,7 +1,6 @@
 #include "editor/TPalMan.h"
 
 #include "app/ModalResult.h"
-#include "app/SharedForms.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,11 +18,9 @@ QLabel* Explanation(QWidget* parent, const QString& text, int y, int height) {
 
 } // namespace
 
-TPalMan::TPalMan(QWidget* parent) : QDialog(parent) {
-    setObjectName("PalMan");
-    setWindowTitle("Palette Management");
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QWidget* client = MakeClientArea(this, 340, 236);
+TPalMan::TPalMan(QWidget* parent)
+    : TToolDialog(parent, "PalMan", "Palette Management", 340, 250, "") {
+    QWidget* client = Client;
 
     OptimzePalette = new QRadioButton("Optimize Palette", client);
     OptimzePalette->setObjectName("OptimzePalette");
@@ -33,33 +30,24 @@ TPalMan::TPalMan(QWidget* parent) : QDialog(parent) {
                 "Best Choice. This will generate an optimized palette from the Current color "
                 "palette. All selected frames will then be matched with this optimized color "
                 "palette.",
-                28, 50);
+                28, 60);
     CopyPalette = new QRadioButton("Copy Palette", client);
     CopyPalette->setObjectName("CopyPalette");
-    CopyPalette->setGeometry(10, 82, 320, 20);
+    CopyPalette->setGeometry(10, 94, 320, 20);
     Explanation(client,
                 "Replace the color palette from all selected frames with the current active "
                 "color palette. Be aware that this choice can destroy your frames. ONLY APPLY "
                 "THIS WHEN ALL PALETTES ARE THE SAME AND YOU CHANGE SEVERAL COLORS WHICH YOU "
                 "WANT TO APPLY TO ALL FRAMES",
-                102, 94);
+                114, 96);
 
     OKBtn = new QPushButton("OK", client);
     OKBtn->setObjectName("OKBtn");
-    OKBtn->setGeometry(86, 202, 75, 25);
+    OKBtn->setGeometry(86, 216, 75, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
     CancelBtn = new QPushButton("Cancel", client);
     CancelBtn->setObjectName("CancelBtn");
-    CancelBtn->setGeometry(180, 202, 75, 25);
+    CancelBtn->setGeometry(180, 216, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
-}
-
-void TPalMan::reject() {
-    done(mrCancel);
-}
-
-void TPalMan::showEvent(QShowEvent* event) {
-    CenterOnScreen(this);
-    QDialog::showEvent(event);
 }

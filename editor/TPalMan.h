@@ -3,12 +3,12 @@
 // selected frames, by remapping their pixels to it or by overwriting their
 // colour tables. It only asks which; the editor does the work. Only mrOk
 // accepts.
-#include <QDialog>
+#include "manipulation/TToolDialog.h"
 
 class QPushButton;
 class QRadioButton;
 
-class TPalMan : public QDialog {
+class TPalMan : public TToolDialog {
     Q_OBJECT
   public:
     explicit TPalMan(QWidget* parent = nullptr);
@@ -17,10 +17,4 @@ class TPalMan : public QDialog {
     QRadioButton* CopyPalette = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
-
-  public slots:
-    void reject() override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
 };
