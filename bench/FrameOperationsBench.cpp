@@ -14,6 +14,7 @@
 
 #include "bench/BenchApp.h"
 #include "bench/BenchImages.h"
+#include "bench/FxBenchSupport.h"
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -156,16 +157,11 @@ void reduceMagick(benchmark::State& state) {
     std::vector<Image*> images = magickFrames();
     for (auto _ : state) {
         for (Image* image : images) {
-            ExceptionInfo* e = AcquireExceptionInfo();
-            Image* copy = CloneImage(image, 0, 0, MagickTrue, e);
-            QuantizeInfo* q = AcquireQuantizeInfo(nullptr);
-            q->number_colors = 16;
-            q->dither = MagickTrue;
-            q->dither_method = FloydSteinbergDitherMethod;
-            QuantizeImage(q, copy);
-            DestroyQuantizeInfo(q);
-            DestroyImage(copy);
-            DestroyExceptionInfo(e);
+            Image* copy = fxbench::floydQuantized(image, 16);
+            if (!copy)
+                state.SkipWithError("CloneImage failed");
+            else
+                DestroyImage(copy);
         }
     }
     for (Image* image : images)

@@ -54,6 +54,22 @@ inline Image* makeImage(const std::vector<uint8_t>& rgb, int w, int h) {
     return img;
 }
 
+// A copy of the image reduced to the given number of colours with
+// Floyd-Steinberg dithering; the caller destroys it.
+inline Image* floydQuantized(const Image* image, size_t colours) {
+    ExceptionInfo* e = AcquireExceptionInfo();
+    Image* copy = CloneImage(image, 0, 0, MagickTrue, e);
+    DestroyExceptionInfo(e);
+    if (!copy) return nullptr;
+    QuantizeInfo* q = AcquireQuantizeInfo(nullptr);
+    q->number_colors = colours;
+    q->dither = MagickTrue;
+    q->dither_method = FloydSteinbergDitherMethod;
+    QuantizeImage(q, copy);
+    DestroyQuantizeInfo(q);
+    return copy;
+}
+
 // The photo-like frame at w x h, on our side and on ImageMagick's.
 inline HGLOBAL frameDib(int w, int h) {
     return makeDib(photoFrameRgb(w, h), w, h);

@@ -138,17 +138,11 @@ void reduceMagick(benchmark::State& state) {
     Image* in = makeImage(rgb, kW, kH);
     std::vector<uint8_t> result(rgb.size());
     for (auto _ : state) {
+        Image* copy = fxbench::floydQuantized(in, 256);
         ExceptionInfo* e = AcquireExceptionInfo();
-        Image* copy = CloneImage(in, 0, 0, MagickTrue, e);
-        QuantizeInfo* q = AcquireQuantizeInfo(nullptr);
-        q->number_colors = 256;
-        q->dither = MagickTrue;
-        q->dither_method = FloydSteinbergDitherMethod;
-        QuantizeImage(q, copy);
         state.PauseTiming();
         ExportImagePixels(copy, 0, 0, kW, kH, "RGB", CharPixel, result.data(), e);
         state.ResumeTiming();
-        DestroyQuantizeInfo(q);
         DestroyImage(copy);
         DestroyExceptionInfo(e);
     }

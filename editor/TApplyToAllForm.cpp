@@ -86,23 +86,20 @@ TApplyToAllForm::TApplyToAllForm(QWidget* parent)
     Dispos->addItems({"None", "Not dispose", "Erase", "Overwrite"});
     Dispos->setGeometry(260, at, 120, 22);
     DisPosBox = Flag(client, "DisPosBox", at, "Flag the  Disposal Method to be changed on Apply");
-    at = y;
-    y += 26;
-    HasTransparency = Named(new QCheckBox("   Has Transparency", client), "HasTransparency");
-    HasTransparency->setGeometry(176, at, 220, 20);
-    TransBox = Flag(client, "TransBox", at, "Flag the Transparent Color to be changed on Apply");
-    at = y;
-    y += 26;
-    InterlacedBox =
-        Named(new QCheckBox("                Interlaced", client), "InterlacedBox", "Interlaced");
-    InterlacedBox->setGeometry(176, at, 220, 20);
-    IntLaBox = Flag(client, "IntLaBox", at, "Flag the  Interlaced  to be changed on Apply");
-    at = y;
-    y += 26;
-    LocalPal =
-        Named(new QCheckBox(" Use its own palette", client), "LocalPal", "Local Palette option");
-    LocalPal->setGeometry(176, at, 220, 20);
-    PalBox = Flag(client, "PalBox", at, "Flag the Palette   to be changed on Apply");
+    auto tick = [&](QCheckBox*& value, const char* name, const QString& caption,
+                    const QString& hint, QCheckBox*& flag, const char* flagName,
+                    const QString& flagHint) {
+        value = Named(new QCheckBox(caption, client), name, hint);
+        value->setGeometry(176, y, 220, 20);
+        flag = Flag(client, flagName, y, flagHint);
+        y += 26;
+    };
+    tick(HasTransparency, "HasTransparency", "   Has Transparency", {}, TransBox, "TransBox",
+         "Flag the Transparent Color to be changed on Apply");
+    tick(InterlacedBox, "InterlacedBox", "                Interlaced", "Interlaced", IntLaBox,
+         "IntLaBox", "Flag the  Interlaced  to be changed on Apply");
+    tick(LocalPal, "LocalPal", " Use its own palette", "Local Palette option", PalBox, "PalBox",
+         "Flag the Palette   to be changed on Apply");
 
     at = y;
     y += 24;

@@ -40,21 +40,7 @@ const QString TCropForm::AcceptText = "Select Ok to accept or Reset to try again
 
 TCropForm::TCropForm(QWidget* parent)
     : TToolDialog(parent, "CropForm", "Crop Image", 433, 337, "___Crop_the_selected_frames.") {
-    Panel1 = Hinted(new QFrame(Client), "Panel1");
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-    Panel1->setGeometry(8, 8, 417, 257);
-    ScrollBox1 = Hinted(new QScrollArea(Panel1), "ScrollBox1");
-    ScrollBox1->setGeometry(Panel1->contentsRect());
-    ScrollBox1->setFrameShape(QFrame::NoFrame);
-    ScrollBox1->setWidgetResizable(false);
-    PMultiImage1 = Hinted(new TPMultiImage, "PMultiImage1");
-    PMultiImage1->SetAutoSize(true);
-    PMultiImage1->SetScrolling(true);
-    PMultiImage1->SetShowScrollbars(true);
-    PMultiImage1->AllowRubberBand = true;
-    PMultiImage1->Loaded();
-    ScrollBox1->setWidget(PMultiImage1);
+    MakePreview(Client, Panel1, ScrollBox1, PMultiImage1);
     PMultiImage1->OnRubberband = [this](TPMultiImage*, TMouseButton, TShiftState, int x, int y,
                                         int xx, int yy) { PMultiImage1Rubberband(x, y, xx, yy); };
 

@@ -19,21 +19,7 @@
 TRotateForm::TRotateForm(QWidget* parent)
     : TToolDialog(parent, "RotateForm", "Rotate Image", 433, 337, "Rotate_Frame"),
       FillColor(clBtnFace) {
-    Panel1 = Hinted(new QFrame(Client), "Panel1");
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-    Panel1->setGeometry(8, 8, 417, 257);
-    ScrollBox1 = Hinted(new QScrollArea(Panel1), "ScrollBox1");
-    ScrollBox1->setGeometry(Panel1->contentsRect());
-    ScrollBox1->setFrameShape(QFrame::NoFrame);
-    ScrollBox1->setWidgetResizable(false);
-    PMultiImage1 = Hinted(new TPMultiImage, "PMultiImage1");
-    PMultiImage1->SetAutoSize(true);
-    PMultiImage1->SetScrolling(true);
-    PMultiImage1->SetShowScrollbars(true);
-    PMultiImage1->AllowRubberBand = true;
-    PMultiImage1->Loaded();
-    ScrollBox1->setWidget(PMultiImage1);
+    MakePreview(Client, Panel1, ScrollBox1, PMultiImage1);
 
     TrackBar1 = Hinted(new QSlider(Qt::Horizontal, Client), "TrackBar1", "Angle to rotate");
     TrackBar1->setGeometry(8, 270, 300, 24);
