@@ -3,6 +3,11 @@
 // frame selected in its own list, and converts their pictures to 16 or 256
 // colours. It works on the editor's frame list, handed over by reference,
 // and stays open for further applies until it is closed.
+//
+// The value spin edits hold what the record fields can: positions 0..32767,
+// delays 0..65535. "256 Colors" turns frames of 1 or 4 bits into 8-bit
+// frames of the same colours (their table grows to 256 entries); frames of
+// 8 bits or more are left as they are.
 #include "imaging/animated/TMyGifAnimation.h"
 #include "platform/WinTypes.h"
 
