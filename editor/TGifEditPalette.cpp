@@ -28,6 +28,9 @@ using namespace editorparts;
 
 namespace {
 
+// A true-colour current frame has no palette to carry over.
+const char* const kNoPalette = "The current frame has no color palette; nothing was changed.";
+
 COLORREF Composed(const QSlider* red, const QSlider* green, const QSlider* blue) {
     return RGB(red->value(), green->value(), blue->value());
 }
@@ -230,6 +233,7 @@ void TGifEdit::OptimizePalettes() {
     if (skipping)
         ShowMessage("At least one palette has less then 16 colors and will be ignored. Increase "
                     "this palette to 256 or 16 colors.");
+    if (!referencePalette) ShowMessage(kNoPalette);
     if (referencePalette) {
         if (StatusForm) StatusForm->ShowStatus("");
         for (int i : selected) {
@@ -273,6 +277,7 @@ void TGifEdit::CopyPaletteToSelected() {
     const uint32_t count = FWorkDib->GetPalette()
                                ? GetPaletteEntries(FWorkDib->GetPalette(), 0, 256, entries.data())
                                : 0;
+    if (!count) ShowMessage(kNoPalette);
     if (count) {
         for (int i : SelectedFrames()) {
             FCurrentFrame = (*FFrameList)[size_t(i)];
