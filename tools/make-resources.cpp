@@ -37,18 +37,21 @@ QImage MakeSplash() {
     return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
 }
 
-// The toolbar button "to first frame": a bar and an arrow pointing left.
-QImage MakeFirstFrameArrow() {
+// The page and frame buttons: an arrow pointing left or right, with a bar
+// at its tip for "first" and "last".
+QImage MakeArrow(bool right, bool bar) {
     QImage image(16, 16, QImage::Format_Indexed8);
     image.setColorTable({qRgb(192, 192, 192), qRgb(0, 0, 0)});
     image.fill(0);
-    for (int y = 3; y <= 12; ++y)
-        for (int x = 3; x <= 4; ++x)
-            image.setPixel(x, y, 1);
+    auto set = [&](int x, int y) { image.setPixel(right ? 15 - x : x, y, 1); };
+    if (bar)
+        for (int y = 3; y <= 12; ++y)
+            for (int x = 3; x <= 4; ++x)
+                set(x, y);
     // Arrow head: column x spans rows 8 - (x - 5) .. 7 + (x - 5), up to x = 12.
     for (int x = 6; x <= 12; ++x)
         for (int y = 8 - (x - 5); y <= 7 + (x - 5); ++y)
-            image.setPixel(x, y, 1);
+            set(x, y);
     return image;
 }
 
@@ -98,7 +101,10 @@ int main(int argc, char** argv) {
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(QStringLiteral("."))) return 1;
     const bool ok = Write(folder, "SPLASH", MakeSplash()) &&
-                    Write(folder, "PVTB_FIRST", MakeFirstFrameArrow()) &&
+                    Write(folder, "PVTB_FIRST", MakeArrow(false, true)) &&
+                    Write(folder, "PVTB_PRIOR", MakeArrow(false, false)) &&
+                    Write(folder, "PVTB_NEXT", MakeArrow(true, false)) &&
+                    Write(folder, "PVTB_LAST", MakeArrow(true, true)) &&
                     Write(folder, "ZENTROPE", MakeProgramIcon());
     return ok ? 0 : 1;
 }
