@@ -101,6 +101,7 @@ TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent), FPanel5Color(clBtnFace) {
 
     ConnectCommands();
     ConnectPanels();
+    ConnectAddingFrames();
     // Every control reports presses (what's-this target) and F1.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -196,9 +197,8 @@ void TGifEdit::CreateToolBar() {
     row->addStretch(1);
     add(CloseWindow, "CloseWindow", "", QStyle::SP_DialogCloseButton, "Exit");
 
-    for (QToolButton* later :
-         {Load_Image, ClipPaste, SelectSourceBtn, ScanImagesBtn, MakeGifsequencefromavideo,
-          MakeGifsequencefromaLivevideoClick, Manipul})
+    for (QToolButton* later : {SelectSourceBtn, ScanImagesBtn, MakeGifsequencefromavideo,
+                               MakeGifsequencefromaLivevideoClick, Manipul})
         NotYet(later);
 }
 
@@ -234,8 +234,8 @@ void TGifEdit::CreateMenus() {
     Help1->addSeparator();
     About1 = AddItem(Help1, "&About...", 0);
 
-    for (QAction* later : {New1, Open1, SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1,
-                           InsertFramesfromLiveVideo1, Paste1})
+    for (QAction* later :
+         {SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1, InsertFramesfromLiveVideo1})
         NotYet(later);
     // Short cuts work while the menus are closed.
     addActions(File1->actions());

@@ -303,6 +303,39 @@ class TGifEdit : public QDialog {
     void OptimizePalettes();
     void CopyPaletteToSelected();
 
+    // Adding frames (TGifEditAdd.cpp). Each addition ends with the frame
+    // count, frame 0's screen values and a FramesChanged.
+    // "Insert New Frame(s) from File": after the confirmation, the open
+    // dialog; a still picture becomes one 8-bit frame with its own palette,
+    // a GIF gives the frames picked in the import selector. Inserted at the
+    // caret; the first inserted frame becomes the current one.
+    void Load_ImageClick();
+    // Replaces the caret frame's picture by the clipboard's (Yes), or
+    // appends it as a frame of its own (No), which becomes the current one.
+    void ClipPasteClick();
+    // "&New": a blank frame of 100 x 100 pixels and 8 bits.
+    void New1Click();
+    // Appends a blank frame (black, 24, 8 or 4 bits); false for other
+    // depths or sizes, or without memory.
+    bool AddBlankFrame(int width, int bitsPerPixel, int height);
+    // Inserts a deep copy of a record (its own name and picture); false
+    // without memory.
+    bool InsertFrameCopy(const TMyGifAnimation& source, int position);
+    // Inserts a record of FWorkDib's picture, named after the file.
+    bool AppendFrameFromWorkDib(const std::string& fileName, int position);
+    // The open dialog of the insertion, made on first use.
+    class TMMOpenDialog* MMOpenDialog1 = nullptr;
+
+  private:
+    void ConnectAddingFrames();
+    bool InsertFrameFromStill(const std::string& fileName, int position);
+    bool InsertFramesFromGif(const std::string& fileName, int position);
+    // Inserts the record into the frame list (the names follow with
+    // RefillNames); one put before the first takes the screen size shown.
+    void InsertRecord(TMyGifAnimation* record, int position);
+    void RefillNames();
+    void AddingEnded(bool enableControls);
+
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

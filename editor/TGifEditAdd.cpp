@@ -1,0 +1,309 @@
+// Adding frames: from image files (a still picture reduced to 8 bits with
+// a palette of its own, or the frames picked from a GIF file), from the
+// clipboard, and blank frames.
+#include "app/SharedForms.h"
+#include "bindings/CodecBinding.h"
+#include "bindings/EffectsBinding.h"
+#include "editor/TGifEdit.h"
+#include "editor/TGifframeselector.h"
+#include "imaging/animated/DuplicateGlobalBlock.h"
+#include "imaging/animated/PVWebImage.h"
+#include "imaging/common/DibClipboard.h"
+#include "imaging/common/DibImage.h"
+#include "imaging/common/WaitCursor.h"
+#include "imaging/still/TMMOpenDialog.h"
+#include "imaging/still/TPMultiImage.h"
+#include "platform/GlobalBlock.h"
+#include "platform/Message.h"
+#include "platform/ScopeGuards.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+struct PaintingOff : zp::ScopedFlag {
+    PaintingOff() : zp::ScopedFlag(PaintingEnabled, false) {}
+};
+
+const char* const kOpenFilter = "All|*.BMP;*.GIF;*.JPG;*.PCX;*.PNG;*.TIF;*.PCD;*.TGA|";
+
+std::string WithoutFolder(const std::string& fileName) {
+    return std::filesystem::path(fileName).filename().string();
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Records store a colour count of 256 as 255.
+uint8_t StoredColors(uint32_t count) {
+    return uint8_t(std::clamp<uint32_t>(count, 1, 255));
+}
+
+} // namespace
+
+void TGifEdit::ConnectAddingFrames() {
+    connect(Load_Image, &QToolButton::clicked, this, &TGifEdit::Load_ImageClick);
+    connect(Open1, &QAction::triggered, this, &TGifEdit::Load_ImageClick);
+    connect(ClipPaste, &QToolButton::clicked, this, &TGifEdit::ClipPasteClick);
+    connect(Paste1, &QAction::triggered, this, &TGifEdit::ClipPasteClick);
+    connect(New1, &QAction::triggered, this, &TGifEdit::New1Click);
+}
+
+void TGifEdit::Load_ImageClick() {
+    if (!FFrameList || Timer1->isActive()) return;
+    const int caret = GifNameBox->currentRow();
+    const int position = std::max(0, caret);
+    if (ConfirmYes(QString("New frames will be inserted starting at position %1 Are you sure?")
+                       .arg(position + 1))) {
+        if (!MMOpenDialog1) {
+            MMOpenDialog1 = new TMMOpenDialog(this);
+            MMOpenDialog1->setWindowTitle("Open File");
+            MMOpenDialog1->SetFilter(kOpenFilter);
+        }
+        bool inserted = false;
+        if (MMOpenDialog1->Execute()) {
+            const std::string file = MMOpenDialog1->FileName();
+            inserted = Upper(std::filesystem::path(file).extension().string()) == ".GIF"
+                           ? InsertFramesFromGif(file, position)
+                           : InsertFrameFromStill(file, position);
+        }
+        RefillNames();
+        if (inserted) {
+            // What was inserted is what the panels and the preview show.
+            GifNameBox->setCurrentRow(position);
+            LoadFrameIntoPanels();
+        } else if (caret >= 0 && caret < GifNameBox->count()) {
+            GifNameBox->setCurrentRow(caret);
+        }
+    }
+    AddingEnded(true);
+    UpdateMoveButtons();
+    PBar->setValue(0);
+}
+
+bool TGifEdit::InsertFrameFromStill(const std::string& fileName, int position) {
+    const WaitCursor hourglass;
+    zp::TBitmap bitmap;
+    {
+        // Reads every format the still-image component knows; it reports
+        // its own failures.
+        TPMultiImage loader(this);
+        loader.hide();
+        loader.SetImageName(fileName);
+        if (!loader.Picture().HasBitmapHandle() ||
+            !DllSP96::CopyBitmap(loader.Picture().Bitmap(), bitmap))
+            return false;
+    }
+    // A palette of the picture's own colours: exact for up to 256 of them,
+    // else the quantiser's best 256.
+    HGLOBAL dib = 0;
+    if (!DLL96V1::DdbtoDib(bitmap.handle(), bitmap.palette(), 8, 0, nullptr, 1, 0, dib) || !dib) {
+        ShowMessage(DLL96V1::CodecLastErrorText.c_str());
+        return false;
+    }
+    FWorkDib = std::make_unique<PVWebImg::PVTDib>();
+    FWorkDib->SetDib(GlobalLock(dib));
+    return AppendFrameFromWorkDib(fileName, position);
+}
+
+bool TGifEdit::InsertFramesFromGif(const std::string& fileName, int position) {
+    std::optional<WaitCursor> hourglass(std::in_place);
+    // The selector's component owns the frames it loads and frees them with it.
+    TGifframeselector selector(this);
+    PVWebImage* source = selector.AniGifImage1;
+    try {
+        source->LoadFromFile(fileName);
+    } catch (const std::exception& e) {
+        hourglass.reset();
+        ShowMessage(e.what());
+        return false;
+    }
+    // A GIF of one plain image holds no frame yet: its picture becomes one.
+    if (source->Frames()->empty()) source->FrameFromSingleImage();
+    const TFrameList& frames = *source->Frames();
+    const QString name = QString::fromStdString(Lower(WithoutFolder(fileName)));
+    QStringList names;
+    for (size_t n = 1; n <= frames.size(); ++n)
+        names << QString("Frame %1 of %2").arg(n).arg(name);
+    selector.GifNameBox->addItems(names);
+    hourglass.reset();
+    if (selector.exec() != QDialog::Accepted) return false;
+    int inserted = 0;
+    for (int row : selector.SelectedRows())
+        if (size_t(row) < frames.size() &&
+            InsertFrameCopy(*frames[size_t(row)], position + inserted))
+            ++inserted;
+    return inserted > 0;
+}
+
+bool TGifEdit::InsertFrameCopy(const TMyGifAnimation& source, int position) {
+    if (!FFrameList) return false;
+    HGLOBAL picture = DuplicateGlobalBlock(source.DibHandle);
+    if (!picture) return false;
+    auto* record = new TMyGifAnimation(source);
+    record->ScreenReserved = 0;
+    record->DibHandle = picture;
+    InsertRecord(record, position);
+    return true;
+}
+
+bool TGifEdit::AppendFrameFromWorkDib(const std::string& fileName, int position) {
+    if (!FFrameList || !FWorkDib || !FWorkDib->Dib()) return false;
+    HGLOBAL picture = DuplicateGlobalBlock(GlobalHandle(FWorkDib->Dib()));
+    if (!picture) return false;
+    auto* record = new TMyGifAnimation;
+    record->Name = "Frame 1 of " + WithoutFolder(fileName);
+    record->Width = int16_t(FWorkDib->Width());
+    record->Height = int16_t(std::abs(FWorkDib->Height()));
+    record->ScreenWidth = uint16_t(record->Width);
+    record->ScreenHeight = uint16_t(record->Height);
+    record->ScreenColors = record->LocalColors = StoredColors(FWorkDib->ColorCount());
+    record->UseLocalPalette = 1;
+    record->Delay = 10;
+    record->DibHandle = picture;
+    InsertRecord(record, position);
+    return true;
+}
+
+void TGifEdit::InsertRecord(TMyGifAnimation* record, int position) {
+    const bool hadFrames = !FFrameList->empty();
+    position = std::clamp(position, 0, int(FFrameList->size()));
+    FFrameList->insert(FFrameList->begin() + position, record);
+    // Frame 0 carries the animation's screen: a new first frame takes it over.
+    if (position == 0 && hadFrames) {
+        record->ScreenWidth = uint16_t(ScreenWidthEdit->value());
+        record->ScreenHeight = uint16_t(ScreenHeightEdit->value());
+    }
+}
+
+void TGifEdit::RefillNames() {
+    GifNameBox->clear();
+    QStringList names;
+    for (const TMyGifAnimation* record : *FFrameList)
+        names << QString::fromStdString(record->Name);
+    GifNameBox->addItems(names);
+}
+
+void TGifEdit::AddingEnded(bool enableControls) {
+    ShowFrameCount();
+    ShowScreenValues();
+    if (enableControls && !FFrameList->empty()) SetFrameControlsEnabled(true);
+    FramesChanged();
+}
+
+void TGifEdit::ClipPasteClick() {
+    if (!FFrameList || Timer1->isActive()) return;
+    zp::GlobalBlock clip(dibclip::TakeDib());
+    if (!clip) return;
+    // lead's CommitWorkDib lands with the palette work; remove on rebase
+    auto CommitWorkDib = [this] {
+        if (GifNameBox->currentRow() < 0 || !FCurrentFrame || !FWorkDib->Dib()) return;
+        HGLOBAL copy = DuplicateGlobalBlock(GlobalHandle(FWorkDib->Dib()));
+        if (!copy) return;
+        zp::GlobalBlock::freeFully(FCurrentFrame->DibHandle);
+        FCurrentFrame->DibHandle = copy;
+        FramesChanged();
+    };
+    {
+        const PaintingOff painting;
+        const int caret = GifNameBox->currentRow();
+        if (ConfirmYes("Replace current frame? No to append!")) {
+            // The only frame can be replaced too.
+            if (caret < 0 || size_t(caret) >= FFrameList->size()) return;
+            HGLOBAL work = DuplicateGlobalBlock(clip.get());
+            if (!work) return;
+            FCurrentFrame = (*FFrameList)[size_t(caret)];
+            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
+            FWorkDib->SetDib(GlobalLock(work));
+            CommitWorkDib();
+            FCurrentFrame->Width = int16_t(FWorkDib->Width());
+            FCurrentFrame->Height = int16_t(std::abs(FWorkDib->Height()));
+            FCurrentFrame->Name = "Replaced by clipBoard Frame";
+            GifNameBox->item(caret)->setText("Replaced by clipBoard Frame");
+        } else {
+            zp::GlobalBlock picture(DuplicateGlobalBlock(clip.get()));
+            HGLOBAL work = DuplicateGlobalBlock(clip.get());
+            if (!picture || !work) {
+                zp::GlobalBlock::freeFully(work);
+                return;
+            }
+            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
+            FWorkDib->SetDib(GlobalLock(work));
+            auto* record = new TMyGifAnimation;
+            record->Name = "New ClipBoard Frame";
+            record->Width = int16_t(FWorkDib->Width());
+            record->Height = int16_t(std::abs(FWorkDib->Height()));
+            // A first frame needs a screen; later ones leave it to frame 0.
+            if (FFrameList->empty()) {
+                record->ScreenWidth = uint16_t(record->Width);
+                record->ScreenHeight = uint16_t(record->Height);
+            }
+            record->Delay = 10;
+            record->DibHandle = picture.release();
+            FFrameList->push_back(record);
+            GifNameBox->addItem("New ClipBoard Frame");
+            // The working picture is the new frame's, so the new frame is
+            // the one the panels change.
+            FCurrentFrame = record;
+            GifNameBox->setCurrentRow(GifNameBox->count() - 1);
+        }
+        FPreview = dibimage::ToImage(FWorkDib->Dib());
+        StatusPanels[0]->setText(
+            QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(FWorkDib->Height()));
+    }
+    AddingEnded(false);
+    UpdateMoveButtons();
+    PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
+}
+
+void TGifEdit::New1Click() {
+    AddBlankFrame(100, 8, 100);
+}
+
+bool TGifEdit::AddBlankFrame(int width, int bitsPerPixel, int height) {
+    if (!FFrameList || Timer1->isActive()) return false;
+    {
+        const PaintingOff painting;
+        PVWebImg::PVTDib blank;
+        if (!blank.CreateDib(0, width, bitsPerPixel, height)) return false;
+        HGLOBAL picture = DuplicateGlobalBlock(GlobalHandle(blank.Dib()));
+        if (!picture) return false;
+        auto* record = new TMyGifAnimation;
+        record->Name = "New Frame";
+        if (FFrameList->empty()) {
+            record->ScreenWidth = uint16_t(width);
+            record->ScreenHeight = uint16_t(height);
+        }
+        record->UseLocalPalette = 1;
+        record->LocalColors = bitsPerPixel == 8 ? 255 : 16;
+        record->Width = int16_t(width);
+        record->Height = int16_t(height);
+        record->Disposal = 3;
+        record->Delay = 10;
+        record->DibHandle = picture;
+        FFrameList->push_back(record);
+        GifNameBox->addItem("New Frame");
+    }
+    AddingEnded(false);
+    return true;
+}
