@@ -10,9 +10,9 @@
 // list, mask), TMainFormOpen.cpp (OpenFile) and TMainFormEdit.cpp ("Edit
 // Gif").
 //
-// The effects dialog and the open dialog do not exist yet: their commands
-// are present and disabled, saying so in their hints. "Edit Gif" lives in
-// TMainFormEdit.cpp.
+// The effects dialog does not exist yet: its commands are present and
+// disabled, saying so in their hints. "Edit Gif" lives in
+// TMainFormEdit.cpp, "&Open" in TMainFormOpen.cpp.
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -34,6 +34,7 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TMSOfficeCaption;
+class TMMOpenDialog;
 class TPMultiImage;
 
 class TMainForm : public QWidget {
@@ -49,6 +50,9 @@ class TMainForm : public QWidget {
     // Shows a file: GIF files in AniGifImage1, every other format in
     // MultiImage1. A missing file is ignored.
     void OpenFile(const QString& fileName, TOpenFrom from);
+    // "&Open": the open dialog with preview; a chosen file is shown (a GIF
+    // is not started).
+    void Open1Click();
     // "Edit Gif": opens the editor on AniGifImage1's own lists (a still
     // picture first becomes a one-frame animation) and shows the result.
     void EditorClick();
@@ -107,6 +111,7 @@ class TMainForm : public QWidget {
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr; // hints
     QProgressBar* ProgressBar1 = nullptr;
+    TMMOpenDialog* MMOpenDialog1 = nullptr;
     TMSOfficeCaption* MSOfficeCaption1 = nullptr;
     QTimer* Timer1 = nullptr;
 

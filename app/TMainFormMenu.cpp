@@ -50,7 +50,7 @@ void TMainForm::CreateMenus() {
     ShowJpegSettings1 = AddItem(File1, "Show &Jpeg Settings", QKeySequence(Qt::CTRL | Qt::Key_J));
     File1->addSeparator();
     Exit1 = AddItem(File1, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    NotYet(Open1, "Open a file");
+    connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
     NotYet(ManipulateImage1, "Manipulate the image");
     connect(EditGifs1, &QAction::triggered, this, &TMainForm::EditorClick);
     connect(ShowJpegSettings1, &QAction::triggered, this, &TMainForm::ShowJpegSettings1Click);

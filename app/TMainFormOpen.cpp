@@ -1,10 +1,11 @@
 // OpenFile: shows a file in the component that fits it, then does what the
-// caller (command line, file list, open dialog) adds.
+// caller (command line, file list, open dialog) adds; and "&Open".
 #include "app/Startup.h"
 #include "app/TMainForm.h"
 #include "bindings/ErrorInvalid.h"
 #include "imaging/animated/PVWebImage.h"
 #include "imaging/common/WaitCursor.h"
+#include "imaging/still/TMMOpenDialog.h"
 #include "imaging/still/TPMultiImage.h"
 #include "platform/Gdi.h"
 #include "platform/Message.h"
@@ -85,4 +86,14 @@ void TMainForm::OpenFile(const QString& fileName, TOpenFrom from) {
     case TOpenFrom::OpenDialog:
         break;
     }
+}
+
+void TMainForm::Open1Click() {
+    if (!MMOpenDialog1) {
+        MMOpenDialog1 = new TMMOpenDialog(this);
+        MMOpenDialog1->setWindowTitle("Open File");
+        MMOpenDialog1->SetFilter("All|*.BMP;*.GIF;*.JPG;*.PCX;*.PNG;*.TIF;*.PCD;*.TGA|");
+    }
+    if (MMOpenDialog1->Execute())
+        OpenFile(QFile::decodeName(MMOpenDialog1->FileName().c_str()), TOpenFrom::OpenDialog);
 }

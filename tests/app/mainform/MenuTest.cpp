@@ -66,7 +66,7 @@ TEST(Menus, CaptionsShortCutsAndSeparators) {
         bool enabled;
     };
     const Row rows[] = {
-        {form.Open1, QKeySequence("Ctrl+O"), false},
+        {form.Open1, QKeySequence("Ctrl+O"), true},
         {form.ManipulateImage1, QKeySequence("Ctrl+M"), false},
         {form.EditGifs1, QKeySequence("Ctrl+E"), true},
         {form.ShowJpegSettings1, QKeySequence("Ctrl+J"), true},
