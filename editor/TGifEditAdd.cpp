@@ -90,10 +90,10 @@ void TGifEdit::Load_ImageClick() {
         RefillNames();
         if (inserted) {
             // What was inserted is what the panels and the preview show.
-            GifNameBox->setCurrentRow(position);
+            GifNameBox->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
             LoadFrameIntoPanels();
         } else if (caret >= 0 && caret < GifNameBox->count()) {
-            GifNameBox->setCurrentRow(caret);
+            GifNameBox->setCurrentRow(caret, QItemSelectionModel::ClearAndSelect);
         }
     }
     AddingEnded(true);
@@ -265,15 +265,20 @@ void TGifEdit::ClipPasteClick() {
             // The working picture is the new frame's, so the new frame is
             // the one the panels change.
             FCurrentFrame = record;
-            GifNameBox->setCurrentRow(GifNameBox->count() - 1);
+            GifNameBox->setCurrentRow(GifNameBox->count() - 1, QItemSelectionModel::ClearAndSelect);
         }
         FPreview = dibimage::ToImage(FWorkDib->Dib());
         StatusPanels[0]->setText(
             QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(FWorkDib->Height()));
     }
     AddingEnded(false);
+    // Controls in use show the frame they now change; controls still off
+    // stay off until an entry is clicked.
+    if (LeftEdit->isEnabled())
+        LoadFrameIntoPanels();
+    else
+        PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
     UpdateMoveButtons();
-    PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
 }
 
 void TGifEdit::New1Click() {

@@ -8,11 +8,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
-#include <algorithm>
 
 namespace {
 
-constexpr int kListWidth = 330;
+constexpr int kListWidth = 450;
 constexpr int kColumns = 3;
 
 } // namespace
@@ -21,7 +20,7 @@ TGifframeselector::TGifframeselector(QWidget* parent) : QDialog(parent) {
     setObjectName("Gifframeselector");
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle("Import The selected frames");
-    QWidget* client = MakeClientArea(this, 560, 292);
+    QWidget* client = MakeClientArea(this, 680, 292);
 
     // Entries run down the columns and the list scrolls sideways, three
     // columns to a page.
@@ -39,7 +38,7 @@ TGifframeselector::TGifframeselector(QWidget* parent) : QDialog(parent) {
 
     ScrollBox1 = new QScrollArea(client);
     ScrollBox1->setObjectName("ScrollBox1");
-    ScrollBox1->setGeometry(346, 8, 206, 200);
+    ScrollBox1->setGeometry(466, 8, 206, 200);
     AniGifImage1 = new PVWebImage;
     AniGifImage1->setObjectName("AniGifImage1");
     AniGifImage1->SetAutoSize(true);
@@ -49,7 +48,7 @@ TGifframeselector::TGifframeselector(QWidget* parent) : QDialog(parent) {
                         "frame(s) you want to insert.",
                         client);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(8, 214, 544, 34);
+    Label1->setGeometry(8, 214, 664, 34);
     Label1->setWordWrap(true);
 
     auto button = [&](QPushButton*& b, const char* name, const QString& caption, int x) {
@@ -57,9 +56,9 @@ TGifframeselector::TGifframeselector(QWidget* parent) : QDialog(parent) {
         b->setObjectName(name);
         b->setGeometry(x, 256, 75, 25);
     };
-    button(OKBtn, "OKBtn", "OK", 158);
-    button(CancelBtn, "CancelBtn", "Cancel", 243);
-    button(HelpBtn, "HelpBtn", "&Help", 328);
+    button(OKBtn, "OKBtn", "OK", 218);
+    button(CancelBtn, "CancelBtn", "Cancel", 303);
+    button(HelpBtn, "HelpBtn", "&Help", 388);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });

@@ -6,6 +6,8 @@
 #include "imaging/still/TPMultiImage.h"
 #include "platform/Gdi.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -129,7 +131,7 @@ void TMMOpenDialog::CreatePreview() {
     TMultiMedia->setObjectName("TMultiMedia");
     TMultiMedia->SetCenter(true);
     TMultiMedia->SetStretchRatio(true);
-    TMultiMedia->SetColor(clBtnFace);
+    TMultiMedia->SetColor(GetSysColor(COLOR_BTNFACE));
     TMultiMedia->ImageDither = true;
     TMultiMedia->ImageReadRes = lAutoMatic;
     TMultiMedia->hide();
@@ -209,6 +211,9 @@ void TMMOpenDialog::done(int result) {
     FCancel = true;
     FHasWaitingFile = false;
     QToolTip::hideText();
+    // The file name's completion list would stay on screen after the dialog.
+    for (QCompleter* completer : findChildren<QCompleter*>())
+        if (completer->popup()) completer->popup()->hide();
     QFileDialog::done(result);
 }
 
