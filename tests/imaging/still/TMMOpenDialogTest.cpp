@@ -11,7 +11,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
-#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -115,8 +114,14 @@ TEST(TMMOpenDialog, SelectionDuringALoadWaitsForItAndThenShows) {
         asked.push_back(fs::path(file).filename().string());
         return true;
     };
-    // Runs inside the first load's progress report.
-    QTimer::singleShot(0, &dialog, [&] { dialog.DoSelectionChange(Path(second)); });
+    // The second selection arrives while the first load reports progress,
+    // as the handler's event pumping would deliver it.
+    const TPVMesProgress progress = dialog.TMultiMedia->OnProgress;
+    dialog.TMultiMedia->OnProgress = [&](TPMultiImage* sender, int16_t percent,
+                                         const std::string& text, bool& cancel) {
+        if (asked.size() == 1) dialog.DoSelectionChange(Path(second));
+        progress(sender, percent, text, cancel);
+    };
     dialog.DoSelectionChange(Path(first));
     EXPECT_EQ(asked, (std::vector<std::string>{"first.png", "second.png"}));
     EXPECT_EQ(dialog.TMultiMedia->ImageName(), second.string());
