@@ -4,6 +4,7 @@
 #include "app/SharedForms.h"
 #include "bindings/CodecBinding.h"
 #include "bindings/EffectsBinding.h"
+#include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
 #include "editor/TGifframeselector.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
@@ -32,9 +33,8 @@
 
 namespace {
 
-struct PaintingOff : zp::ScopedFlag {
-    PaintingOff() : zp::ScopedFlag(PaintingEnabled, false) {}
-};
+using editorparts::CopyOf;
+using editorparts::PaintingOff;
 
 const char* const kOpenFilter = "All|*.BMP;*.GIF;*.JPG;*.PCX;*.PNG;*.TIF;*.PCD;*.TGA|";
 
@@ -52,11 +52,6 @@ std::string Lower(std::string text) {
     for (char& c : text)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-// Records store a colour count of 256 as 255.
-uint8_t StoredColors(uint32_t count) {
-    return uint8_t(std::clamp<uint32_t>(count, 1, 255));
 }
 
 } // namespace
@@ -169,7 +164,7 @@ bool TGifEdit::InsertFrameCopy(const TMyGifAnimation& source, int position) {
 
 bool TGifEdit::AppendFrameFromWorkDib(const std::string& fileName, int position) {
     if (!FFrameList || !FWorkDib || !FWorkDib->Dib()) return false;
-    HGLOBAL picture = DuplicateGlobalBlock(GlobalHandle(FWorkDib->Dib()));
+    HGLOBAL picture = CopyOf(*FWorkDib);
     if (!picture) return false;
     auto* record = new TMyGifAnimation;
     record->Name = "Frame 1 of " + WithoutFolder(fileName);
@@ -177,7 +172,8 @@ bool TGifEdit::AppendFrameFromWorkDib(const std::string& fileName, int position)
     record->Height = int16_t(std::abs(FWorkDib->Height()));
     record->ScreenWidth = uint16_t(record->Width);
     record->ScreenHeight = uint16_t(record->Height);
-    record->ScreenColors = record->LocalColors = StoredColors(FWorkDib->ColorCount());
+    record->ScreenColors = record->LocalColors =
+        editorparts::ColourCountField(FWorkDib->ColorCount());
     record->UseLocalPalette = 1;
     record->Delay = 10;
     record->DibHandle = picture;
@@ -215,15 +211,6 @@ void TGifEdit::ClipPasteClick() {
     if (!FFrameList || Timer1->isActive()) return;
     zp::GlobalBlock clip(dibclip::TakeDib());
     if (!clip) return;
-    // lead's CommitWorkDib lands with the palette work; remove on rebase
-    auto CommitWorkDib = [this] {
-        if (GifNameBox->currentRow() < 0 || !FCurrentFrame || !FWorkDib->Dib()) return;
-        HGLOBAL copy = DuplicateGlobalBlock(GlobalHandle(FWorkDib->Dib()));
-        if (!copy) return;
-        zp::GlobalBlock::freeFully(FCurrentFrame->DibHandle);
-        FCurrentFrame->DibHandle = copy;
-        FramesChanged();
-    };
     {
         const PaintingOff painting;
         const int caret = GifNameBox->currentRow();
@@ -291,7 +278,7 @@ bool TGifEdit::AddBlankFrame(int width, int bitsPerPixel, int height) {
         const PaintingOff painting;
         PVWebImg::PVTDib blank;
         if (!blank.CreateDib(0, width, bitsPerPixel, height)) return false;
-        HGLOBAL picture = DuplicateGlobalBlock(GlobalHandle(blank.Dib()));
+        HGLOBAL picture = CopyOf(blank);
         if (!picture) return false;
         auto* record = new TMyGifAnimation;
         record->Name = "New Frame";
