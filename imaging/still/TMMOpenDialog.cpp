@@ -85,7 +85,6 @@ void TMMOpenDialog::CreatePreview() {
 
     TrackerPanel = MakePanel(PreviewColumn, "TrackerPanel", 1);
     TifTrackPanel = MakePanel(TrackerPanel, "TifTrackPanel", 1);
-    Fill(TrackerPanel, TifTrackPanel);
     QFont bold = font();
     bold.setBold(true);
     auto pageButton = [&](QToolButton*& button, const char* name, const char* glyph) {
