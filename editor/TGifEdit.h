@@ -12,17 +12,19 @@
 // The implementation is split by concern: TGifEdit.cpp (creation, menus,
 // tool bar, layout, keys, hints, what's-this), TGifEditPanels.cpp (the
 // three info boxes), TGifEditFrames.cpp (the frame list, panels, preview,
-// property changes, frame order), TGifEditComments.cpp, TGifEditSave.cpp
-// and TGifEditPlay.cpp.
+// property changes, frame order), TGifEditPalette.cpp (the palette grid,
+// composing and applying colours, the palette manager),
+// TGifEditOperations.cpp (clipboard, apply-to-selected, resize, crop,
+// rotate, text), TGifEditAdd.cpp (adding frames), TGifEditComments.cpp,
+// TGifEditSave.cpp and TGifEditPlay.cpp.
 //
 // Hints reach the window they belong to as status-tip events, so each
 // window shows its own and no application-wide hint handler has to be
 // saved and put back.
 //
-// Commands whose windows come later (adding frames from files, the
-// clipboard, scanners, cameras and video; crop, resize, rotate, text,
-// palettes, apply-to-selected, effects) are present, disabled, and say so
-// in their hints.
+// Commands whose windows come later (scanners, cameras and video, and the
+// effects dialog behind "Manipulate") are present, disabled, and say so in
+// their hints.
 #include "imaging/animated/PVTDib.h"
 #include "imaging/animated/TMyGifAnimation.h"
 #include "platform/TBitmap.h"
