@@ -287,6 +287,8 @@ void TGifEdit::CreatePreview() {
     PaintBox1->setGeometry(0, 0, 1, 1);
     TextLabel = new QLabel("Text on Image", PreviewHolder);
     TextLabel->setObjectName("TextLabel");
+    // The text sits where it is burnt: at the label's top left.
+    TextLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     TextLabel->setToolTip("Double click to select. Right click for options");
     TextLabel->setStatusTip(TextLabel->toolTip());
     TextLabel->adjustSize();

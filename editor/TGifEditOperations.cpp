@@ -33,6 +33,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <cstring>
 
 using namespace editorparts;
 
@@ -49,6 +50,33 @@ void LetMessagesRun() {
 QImage CanvasOf(zp::TBitmap& bitmap) {
     return QImage(reinterpret_cast<uchar*>(bitmap.bits()), bitmap.width(), bitmap.height(),
                   bitmap.width() * 4, QImage::Format_RGB32);
+}
+
+// The top-left width x height pixels of a picture, as a picture of its own.
+std::unique_ptr<PVWebImg::PVTDib> TopLeftOf(const PVWebImg::PVTDib& dib, int width, int height) {
+    auto part = std::make_unique<PVWebImg::PVTDib>();
+    const int bits = dib.BitCount(), rows = std::abs(dib.Height());
+    if (!dib.Dib() || width > dib.Width() || height > rows) return part;
+    const size_t from = ((size_t(dib.Width()) * size_t(bits) + 31) / 32) * 4;
+    const size_t to = ((size_t(width) * size_t(bits) + 31) / 32) * 4;
+    const size_t head = dib.BitsOffset();
+    zp::GlobalBlock block = zp::GlobalBlock::allocate(head + to * size_t(height));
+    zp::GlobalLockGuard lock(block.get());
+    if (!lock) return part;
+    auto* out = lock.as<uint8_t>();
+    std::memcpy(out, dib.Dib(), head);
+    auto* header = lock.as<BITMAPINFOHEADER>();
+    header->biWidth = width;
+    header->biHeight = dib.Height() < 0 ? -height : height;
+    header->biSizeImage = uint32_t(to * size_t(height));
+    // Rows counted from the top; bottom-up pictures store them last first.
+    for (int y = 0; y < height; ++y) {
+        const int source = dib.Height() < 0 ? y : rows - 1 - y;
+        const int target = dib.Height() < 0 ? y : height - 1 - y;
+        std::memcpy(out + head + to * size_t(target), dib.Bits() + from * size_t(source), to);
+    }
+    part->SetDib(GlobalLock(block.release()));
+    return part;
 }
 
 } // namespace
@@ -179,13 +207,26 @@ void TGifEdit::CropImageClick() {
     // and bottom are inclusive, so the copy is 1:1, never squeezed by a pixel.
     // A frame smaller than the one the band was drawn on gives what it has
     // of the band, still 1:1.
+    // The copy's area takes a right or bottom of 0 for the picture's edge, so
+    // a band one column (row) wide at the left (top) is copied two wide
+    // (tall) and then trimmed.
     if (result == mrOk && width > 0 && height > 0)
         ChangeFrames("Cropping", all, false, [&](TMyGifAnimation* record, int) {
             const QRect band = QRect(source.Left, source.Top, width, height)
                                    .intersected(QRect(0, 0, record->Width, record->Height));
             if (band.isEmpty()) return false;
-            const DllSP96::Area area{band.left(), band.top(), band.right(), band.bottom()};
-            return CopyImageInto(record, band.width(), band.height(), false, area);
+            QRect area = band;
+            if (band.right() == 0 && record->Width > 1) area.setWidth(2);
+            if (band.bottom() == 0 && record->Height > 1) area.setHeight(2);
+            if (!CopyImageInto(record, area.width(), area.height(), false,
+                               {area.left(), area.top(), area.right(), area.bottom()}))
+                return false;
+            if (area.size() == band.size()) return true;
+            FWorkDib = TopLeftOf(*FWorkDib, band.width(), band.height());
+            if (!FWorkDib->Dib() || !GivePicture(record, CopyOf(*FWorkDib))) return false;
+            record->Width = int16_t(band.width());
+            record->Height = int16_t(band.height());
+            return true;
         });
     LoadFrameIntoPanels();
 }
@@ -276,6 +317,7 @@ void TGifEdit::BurnText() {
         if (StatusForm) StatusForm->ShowStatus("");
         QFont font = TextLabel->font();
         font.setPixelSize(QFontInfo(TextLabel->font()).pixelSize());
+        font.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
         for (int i : SelectedFrames()) {
             SetProgressText("Applying text to frame " + QString::number(i + 1));
             LetMessagesRun();

@@ -309,6 +309,17 @@ TEST(EditorFrameOperations, ResizeCropAndRotateChangeTheFramesAsked) {
     dialogtest::OnModal([](QWidget* w) { static_cast<TCropForm*>(w)->ThisFrameBtn->click(); });
     edit.CropImageClick();
     EXPECT_EQ(size(2), QSize(6, 4));
+
+    // One pixel at the top left is that pixel, not the picture squeezed.
+    const int corner = fixtures::indexAt(e.frames[2]->DibHandle, 0, 0);
+    dialogtest::OnModal([](QWidget* w) {
+        auto* dialog = static_cast<TCropForm*>(w);
+        dialog->PMultiImage1Rubberband(0, 0, 1, 1);
+        dialog->ThisFrameBtn->click();
+    });
+    edit.CropImageClick();
+    EXPECT_EQ(size(2), QSize(1, 1));
+    EXPECT_EQ(fixtures::indexAt(e.frames[2]->DibHandle, 0, 0), corner);
 }
 
 TEST(EditorFrameOperations, TextIsBurntIntoTheSelectedFramesWhereItShows) {
