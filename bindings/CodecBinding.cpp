@@ -172,7 +172,8 @@ bool an_rdgiffiledib(const std::string& file, COLORREF mapColor, PVGifLoadCallba
 
 bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenWidth,
                      int32_t screenHeight, int32_t backgroundIndex, int32_t bits,
-                     int32_t commentCount, int32_t loops, PVGifSaveCallback cb, void* user) {
+                     int32_t commentCount, int32_t loops, PVGifSaveCallback cb, void* user,
+                     int16_t options) {
     auto proc = resolve<PFN_an_wtgiffiledib>(CodecLibrary, kCodecDll, "an_wtgiffiledib");
     if (!proc) return false;
     CodecStatusText = std::string("Writing ") + "GIF Stream";
@@ -180,7 +181,7 @@ bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenW
     if (!Guarded(
             [&] {
                 return proc(file.c_str(), lastFrame, screenWidth, screenHeight, backgroundIndex,
-                            bits, commentCount, loops, cb, user, 0);
+                            bits, commentCount, loops, cb, user, options);
             },
             result))
         return false;

@@ -56,7 +56,8 @@ bool FileLongEnough(uintptr_t library, const std::string& file);
 bool an_rdgiffiledib(const std::string& file, COLORREF mapColor, PVGifLoadCallback cb, void* user);
 bool an_wtgiffiledib(const std::string& file, int32_t lastFrame, int32_t screenWidth,
                      int32_t screenHeight, int32_t backgroundIndex, int32_t bits,
-                     int32_t commentCount, int32_t loops, PVGifSaveCallback cb, void* user);
+                     int32_t commentCount, int32_t loops, PVGifSaveCallback cb, void* user,
+                     int16_t options = 0);
 // The structure of a GIF file, without pictures (PvCodec.h, an_gifinfo).
 bool an_gifinfo(const std::string& file, PVGifInfoCallback cb, void* user);
 // Still GIF: the first picture at the depth asked (0 = as stored).

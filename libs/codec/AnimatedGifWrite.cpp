@@ -42,6 +42,10 @@ class GifSave {
         : lastFrame_(lastFrame), commentCount_(commentCount), cb_(cb), user_(user),
           commentBuffer_(size_t(PV_COMMENT_BUFFER_SIZE)) {}
 
+    void setEffort(const gifenc::LzwEffort& effort, bool quietBlocks) {
+        gif_.setEffort(effort);
+        quietBlocks_ = quietBlocks;
+    }
     int32_t run(const char* file, int32_t screenWidth, int32_t screenHeight,
                 int32_t backgroundIndex, int32_t loops);
 
@@ -62,6 +66,7 @@ class GifSave {
     gifenc::GifEncoder gif_{file_}; // one for the file: it knows the global table
     std::vector<uint8_t> global_;
     uint32_t extentWidth_ = 0, extentHeight_ = 0;
+    bool quietBlocks_ = false;
 };
 
 int16_t GifSave::ask(int16_t code, int16_t frame, FrameFields& f) {
@@ -117,6 +122,7 @@ int32_t GifSave::writeFrame(const FrameFields& f, gifenc::DibFrame& frame) {
     info.width = uint16_t(frame.width());
     info.height = uint16_t(frame.height());
     info.interlaced = f.interlaced != 0;
+    info.transparentIndex = control.transparent ? control.transparentIndex : -1;
     // A table that differs from the global one must travel with the frame,
     // or its pixels would show the global table's colours; a reduced
     // true-colour frame always carries its own.
@@ -126,7 +132,11 @@ int32_t GifSave::writeFrame(const FrameFields& f, gifenc::DibFrame& frame) {
     }
     extentWidth_ = std::max<uint32_t>(extentWidth_, uint32_t(info.left) + info.width);
     extentHeight_ = std::max<uint32_t>(extentHeight_, uint32_t(info.top) + info.height);
-    if (!gif_.graphicControl(control) || !gif_.image(info, frame)) return PVE_WRITE;
+    // Without the block a decoder takes the same: no delay, no transparency,
+    // nothing disposed.
+    const bool quiet =
+        quietBlocks_ && control.disposal <= 1 && !control.transparent && control.delay == 0;
+    if ((!quiet && !gif_.graphicControl(control)) || !gif_.image(info, frame)) return PVE_WRITE;
     return PVE_OK;
 }
 
@@ -155,7 +165,7 @@ int32_t GifSave::run(const char* file, int32_t screenWidth, int32_t screenHeight
     const int32_t tableSize = 1 << gifenc::tableBits(screen.globalColors);
     screen.background = uint8_t(std::clamp(backgroundIndex, 0, tableSize - 1));
     if (!gif_.begin(screen)) return PVE_WRITE;
-    if (lastFrame_ > 0 || loops != 1) {
+    if ((lastFrame_ > 0 && !quietBlocks_) || loops != 1) {
         if (!gif_.loopExtension(uint16_t(std::clamp(loops, 0, 65535)))) return PVE_WRITE;
     }
     const auto& spooled = comments_.bytes();
@@ -184,15 +194,19 @@ int32_t GifSave::run(const char* file, int32_t screenWidth, int32_t screenHeight
 PVCODEC_API int32_t an_wtgiffiledib(const char* file, int32_t lastFrame, int32_t screenWidth,
                                     int32_t screenHeight, int32_t backgroundIndex, int32_t /*bits*/,
                                     int32_t commentCount, int32_t loops, PVGifSaveCallback cb,
-                                    void* user, int16_t /*zero*/) {
+                                    void* user, int16_t options) {
     if (!file || !*file || !cb) return PVE_BAD_ARGUMENT;
     if (lastFrame < 0 || lastFrame > kMaxLastFrame) return PVE_BAD_ARGUMENT;
     if (commentCount < 0 || commentCount > kMaxComments) return PVE_BAD_ARGUMENT;
     if (screenWidth < 0 || screenHeight < 0) return PVE_BAD_ARGUMENT;
+    const int lossy = options < 0 ? 0 : options >> PV_SAVE_LOSSY_SHIFT;
+    if (options < 0 || lossy > PV_SAVE_LOSSY_MAX) return PVE_BAD_ARGUMENT;
     if (!ic::fitsLimits(uint32_t(screenWidth), uint32_t(screenHeight), 8)) return PVE_TOO_LARGE;
     try {
         // Destroying the session drops the temporary file of a failed save.
         GifSave save(lastFrame, commentCount, cb, user);
+        save.setEffort({(options & PV_SAVE_SEARCH_LZW) != 0, lossy},
+                       (options & PV_SAVE_QUIET_BLOCKS) != 0);
         return save.run(file, screenWidth, screenHeight, backgroundIndex, loops);
     } catch (const std::bad_alloc&) {
         return PVE_NO_MEMORY;

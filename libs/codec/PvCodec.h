@@ -101,6 +101,11 @@ constexpr int16_t PV_CODE_SINGLE = -20;  // the only image of a file
 constexpr int16_t PV_CODE_COMMENT = -50; // a comment block
 constexpr int16_t PV_ANSWER_NO_FRAME = -100;
 constexpr int16_t PV_ANSWER_COMMENT_TOO_LONG = -101;
+// an_wtgiffiledib's options.
+constexpr int16_t PV_SAVE_SEARCH_LZW = 1;
+constexpr int16_t PV_SAVE_QUIET_BLOCKS = 2;
+constexpr int PV_SAVE_LOSSY_SHIFT = 2;
+constexpr int16_t PV_SAVE_LOSSY_MAX = 200;
 // Size of the comment buffer an_wtgiffiledib hands its callback.
 constexpr int32_t PV_COMMENT_BUFFER_SIZE = 1 << 20;
 // Sizes of fileinfo's text buffers.
@@ -139,7 +144,15 @@ typedef int32_t (*PFN_an_rdgiffiledib)(const char* file, uint32_t mapColor, PVGi
 // index (clamped into the global table), bits (not used: frame 0's own depth
 // decides), commentCount 0..32767, loops (0 = forever; clamped to 0..65535;
 // the NETSCAPE2.0 extension is written when lastFrame > 0 or loops != 1),
-// callback, user, 0). Answers 1 or a negative CodecError. Calls, in order:
+// callback, user, options). options 0 stores each frame's pixels in one
+// greedy LZW pass; PV_SAVE_SEARCH_LZW tries where to send clear codes and
+// keeps the smallest stream; PV_SAVE_QUIET_BLOCKS leaves out blocks that
+// say nothing: a frame's graphic control extension with disposal 0 or 1, no
+// transparency and delay 0, and the loop extension for loops 1 (a file
+// without one is shown once too); (N << PV_SAVE_LOSSY_SHIFT) makes the stream lossy:
+// a pixel may take a colour within RGB distance N (1..PV_SAVE_LOSSY_MAX) of
+// its own, the transparent index never changing or being taken. Other values
+// are refused (PVE_BAD_ARGUMENT). Answers 1 or a negative CodecError. Calls, in order:
 //   * progress: code 0, frame 0;
 //   * per comment: code -50, frame 0, with `comment` zeroed and commentSize =
 //     PV_COMMENT_BUFFER_SIZE; the comment is the text before the first NUL
@@ -163,13 +176,14 @@ typedef int32_t (*PFN_an_rdgiffiledib)(const char* file, uint32_t mapColor, PVGi
 // (else its pixels would show the wrong colours), or when it is 24-bit
 // (reduced to 8 bits with its own optimal palette). Tables are stored at a
 // power of two entries; pixel indices beyond a DIB's table get black entries.
-// Every frame gets a graphic control extension: disposal (low 3 bits),
-// transparency flag and index, delay. largestIndex, depthFlag, zero1 and
+// Every frame gets a graphic control extension (but see
+// PV_SAVE_QUIET_BLOCKS): disposal (low 3 bits), transparency flag and
+// index, delay. largestIndex, depthFlag, zero1 and
 // zero2 are not used.
 typedef int32_t (*PFN_an_wtgiffiledib)(const char* file, int32_t lastFrame, int32_t screenWidth,
                                        int32_t screenHeight, int32_t backgroundIndex, int32_t bits,
                                        int32_t commentCount, int32_t loops, PVGifSaveCallback cb,
-                                       void* user, int16_t zero);
+                                       void* user, int16_t options);
 // an_gifinfo(file, cb, user, 0): the structure of a GIF file, decoded as
 // an_rdgiffiledib decodes it (the same images are counted, the same damage
 // refused) but with no picture delivered. Calls cb once with image nullptr

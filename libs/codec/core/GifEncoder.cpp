@@ -56,6 +56,9 @@ bool GifEncoder::begin(const ScreenInfo& screen) {
     d[11] = hasTable ? screen.background : 0;
     d[12] = screen.aspect;
     if (!sink_.write(d, sizeof d)) return false;
+    if (hasTable)
+        globalRgb_.assign(screen.globalRgb,
+                          screen.globalRgb + size_t(std::min(screen.globalColors, 256)) * 3);
     return !hasTable || colorTable(screen.globalRgb, screen.globalColors, globalBits_);
 }
 
@@ -109,9 +112,36 @@ bool GifEncoder::image(const ImageInfo& info, RowSource& rows) {
     if (local && !colorTable(info.localRgb, info.localColors, localBits)) return false;
     // Without any table the pixels are taken as full bytes.
     const int bits = local ? localBits : (globalBits_ ? globalBits_ : 8);
+    if (effort_.search || effort_.lossy > 0) return plannedImage(info, rows, std::max(2, bits));
     LzwEncoder lzw(sink_, std::max(2, bits));
     forEachRow(info.height, info.interlaced, [&](int y) { lzw.encode(rows.row(y), info.width); });
     return lzw.finish();
+}
+
+// The whole image in stored order, so the planner can measure its choices
+// before one is written.
+bool GifEncoder::plannedImage(const ImageInfo& info, RowSource& rows, int bits) {
+    std::vector<uint8_t> pixels(size_t(info.width) * info.height);
+    size_t at = 0;
+    forEachRow(info.height, info.interlaced, [&](int y) {
+        std::memcpy(pixels.data() + at, rows.row(y), info.width);
+        at += info.width;
+    });
+    ic::LzwNeighbours near;
+    if (effort_.lossy > 0) {
+        const bool local = info.localRgb && info.localColors > 0;
+        near = ic::LzwNeighbours::make(local ? info.localRgb : globalRgb_.data(),
+                                       local ? info.localColors : int(globalRgb_.size() / 3),
+                                       effort_.lossy, info.transparentIndex);
+    }
+    const ic::LzwNeighbours* lossy = effort_.lossy > 0 ? &near : nullptr;
+    ic::LzwPlanner planner(bits);
+    const ic::LzwStyle style = effort_.search
+                                   ? planner.best(pixels.data(), nullptr, pixels.size(), lossy)
+                                   : ic::LzwStyle{};
+    LzwCodeWriter out(sink_, bits);
+    planner.run(pixels.data(), nullptr, pixels.size(), style, nullptr, &out, lossy);
+    return out.finish();
 }
 
 bool GifEncoder::end() {

@@ -5,6 +5,7 @@
 #include "libs/codec/core/ByteSink.h"
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace gifenc {
 
@@ -36,6 +37,14 @@ struct ImageInfo {
     bool interlaced = false;
     const uint8_t* localRgb = nullptr; // nullptr = the image uses the global table
     int localColors = 0;
+    int transparentIndex = -1; // kept exactly by a lossy stream; -1 = none
+};
+
+// How hard image() works on the LZW data. The default writes one greedy
+// stream that clears the table when it fills.
+struct LzwEffort {
+    bool search = false; // try the clear strategies, keep the smallest stream
+    int lossy = 0;       // 0 = exact; else a pixel may take a colour this close (RGB distance)
 };
 
 // Supplies row y (0 = top) of an image as `width` palette indices. The
@@ -80,12 +89,17 @@ class GifEncoder {
 
     // Bits of the global table, 0 when there is none.
     int globalBits() const { return globalBits_; }
+    void setEffort(const LzwEffort& effort) { effort_ = effort; }
 
   private:
     bool colorTable(const uint8_t* rgb, int colors, int bits);
 
+    bool plannedImage(const ImageInfo& info, RowSource& rows, int bits);
+
     ByteSink& sink_;
     int globalBits_ = 0;
+    std::vector<uint8_t> globalRgb_; // as stored, for lossy streams
+    LzwEffort effort_;
     uint64_t screenOffset_ = 0;
 };
 

@@ -92,6 +92,36 @@ void LzwEncoder::flushRaw() {
     rawUsed_ = rest;
 }
 
+LzwCodeWriter::LzwCodeWriter(ByteSink& sink, int minCodeSize) : sink_(sink) {
+    const uint8_t size = uint8_t(std::clamp(minCodeSize, 2, 8));
+    ok_ = sink_.write(&size, 1);
+}
+
+void LzwCodeWriter::put(uint32_t code, uint32_t width) {
+    bitBuffer_ |= uint64_t(code) << bitCount_;
+    bitCount_ += width;
+    while (bitCount_ >= 8) {
+        block_[1 + used_++] = uint8_t(bitBuffer_);
+        bitBuffer_ >>= 8;
+        bitCount_ -= 8;
+        if (used_ == kBlock) flushBlock();
+    }
+}
+
+void LzwCodeWriter::flushBlock() {
+    block_[0] = uint8_t(used_);
+    if (used_ > 0 && ok_) ok_ = sink_.write(block_, used_ + 1);
+    used_ = 0;
+}
+
+bool LzwCodeWriter::finish() {
+    if (bitCount_ > 0) put(0, 8 - bitCount_);
+    flushBlock();
+    const uint8_t terminator = 0;
+    if (ok_) ok_ = sink_.write(&terminator, 1);
+    return ok_;
+}
+
 bool LzwEncoder::finish() {
     if (prefix_ >= 0) putCode(uint32_t(prefix_));
     // The decoder adds an entry for that last code too, and may widen.

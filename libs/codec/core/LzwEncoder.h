@@ -5,6 +5,7 @@
 // clear code; when all 4096 codes are taken it sends a clear code and starts
 // a fresh table, as every GIF decoder expects.
 #include "libs/codec/core/ByteSink.h"
+#include "libs/imagecore/LzwPlanner.h"
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -59,6 +60,25 @@ class LzwEncoder {
     std::vector<uint8_t> raw_;
     size_t rawUsed_ = 0;
     std::vector<uint8_t> framed_;
+};
+
+// Codes planned by ic::LzwPlanner, packed and cut into sub-blocks: the
+// minimum code size byte first, the terminator block on finish().
+class LzwCodeWriter final : public ic::LzwCodeSink {
+  public:
+    LzwCodeWriter(ByteSink& sink, int minCodeSize);
+    void put(uint32_t code, uint32_t width) override;
+    bool finish();
+
+  private:
+    void flushBlock();
+
+    ByteSink& sink_;
+    uint64_t bitBuffer_ = 0;
+    uint32_t bitCount_ = 0;
+    uint8_t block_[256] = {};
+    size_t used_ = 0;
+    bool ok_ = true;
 };
 
 } // namespace gifenc

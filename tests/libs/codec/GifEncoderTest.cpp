@@ -3,6 +3,7 @@
 // size against giflib's own encoder.
 #include "libs/codec/core/GifEncoder.h"
 #include "bench/BenchImages.h"
+#include "libs/codec/core/LzwEncoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -232,3 +233,67 @@ TEST(GifEncoder, OutputIsNoLargerThanGiflibs) {
 }
 
 } // namespace
+
+// The planner's streams as the optimising writer sends them: every way of
+// treating a full table decodes in giflib and by the letter of the format,
+// the search never picks a larger stream than the plain one, and a lossy
+// stream moves pixels only to colours within its distance, never to or
+// from the transparent index.
+TEST(GifEncoder, PlannedStreamsDecodeEverywhere) {
+    std::vector<uint8_t> rgb(256 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = uint8_t(i * 7 % 251);
+    const ic::LzwStyle styles[] = {{ic::LzwStyle::WhenFull, false, false, 0, 0},
+                                   {ic::LzwStyle::Never, false, false, 0, 0},
+                                   {ic::LzwStyle::Adaptive, false, false, 512, 1}};
+    for (const Case& c :
+         {Case{256, 300, 200, Pattern::Random}, Case{200, 333, 222, Pattern::Repeating},
+          Case{16, 640, 100, Pattern::Runs}}) {
+        SCOPED_TRACE(int(c.pattern));
+        const auto pixels = makePixels(c.pattern, c.width, c.height, c.colors);
+        const int bits = gifenc::tableBits(c.colors);
+        const auto neighbours = ic::LzwNeighbours::make(rgb.data(), c.colors, 60, 0);
+        ic::LzwPlanner planner(bits);
+        const uint64_t plain =
+            planner.run(pixels.data(), nullptr, pixels.size(), {}, nullptr, nullptr);
+        uint64_t searched = 0;
+        planner.best(pixels.data(), nullptr, pixels.size(), nullptr, &searched);
+        EXPECT_LE(searched, plain);
+        for (const ic::LzwNeighbours* lossy : {(const ic::LzwNeighbours*)nullptr, &neighbours})
+            for (const ic::LzwStyle& style : styles) {
+                gifenc::MemorySink sink;
+                gifenc::GifEncoder gif(sink);
+                ASSERT_TRUE(
+                    gif.begin({uint16_t(c.width), uint16_t(c.height), rgb.data(), c.colors}));
+                const uint8_t descriptor[10] = {0x2C,
+                                                0,
+                                                0,
+                                                0,
+                                                0,
+                                                uint8_t(c.width),
+                                                uint8_t(c.width >> 8),
+                                                uint8_t(c.height),
+                                                uint8_t(c.height >> 8),
+                                                0};
+                ASSERT_TRUE(sink.write(descriptor, sizeof descriptor));
+                gifenc::LzwCodeWriter out(sink, bits);
+                std::vector<uint8_t> taken(pixels.size());
+                planner.run(pixels.data(), nullptr, pixels.size(), style, taken.data(), &out,
+                            lossy);
+                ASSERT_TRUE(out.finish() && gif.end());
+                EXPECT_EQ(giflibDecode(sink.bytes()), taken);
+                EXPECT_EQ(strictDecode(sink.bytes()), taken);
+                for (size_t i = 0; i < pixels.size(); ++i) {
+                    const uint8_t a = pixels[i], b = taken[i];
+                    const int d = [&] {
+                        int sum = 0;
+                        for (int k = 0; k < 3; ++k)
+                            sum += (rgb[a * 3u + k] - rgb[b * 3u + k]) *
+                                   (rgb[a * 3u + k] - rgb[b * 3u + k]);
+                        return sum;
+                    }();
+                    ASSERT_TRUE(lossy ? d <= 3600 && (a == 0) == (b == 0) : a == b) << i;
+                }
+            }
+    }
+}
