@@ -1,5 +1,6 @@
 #include "imaging/animated/PVAnimationModel.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
+#include "imaging/animated/PVGifOptimizer.h"
 
 #include "bindings/CodecBinding.h"
 #include "libs/codec/CodecErrors.h"
@@ -286,7 +287,14 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
         }
     }
 
-    const TMyGifAnimation* first = FFrames->front();
+    // The optimiser's frames live as long as this save; the records are
+    // only read.
+    PVWebImg::PVGifOptimizer optimizer(OptimizeLevel);
+    const TFrameList& writing =
+        OptimizeLevel > 0 && optimizer.Optimize(*FFrames) ? optimizer.Frames() : *FFrames;
+    FWriting = &writing;
+    zp::AtExit done{[this] { FWriting = nullptr; }};
+    const TMyGifAnimation* first = writing.front();
     int32_t backgroundIndex = 0;
     int32_t bits = 8;
     {
@@ -305,9 +313,14 @@ void PVAnimationModel::SaveToFile(const std::string& fileName) {
     // A failure that leaves no text of its own (a fault the binding caught,
     // a missing entry point) must not be reported with an earlier one's.
     DLL96V1::CodecLastErrorText.clear();
-    const bool ok = DLL96V1::an_wtgiffiledib(
-        fileName, int32_t(FFrames->size()) - 1, first->ScreenWidth, first->ScreenHeight,
-        backgroundIndex, bits, int32_t(FComments->size()), first->Loops, &SaveCallback, this);
+    const int16_t options =
+        int16_t((OptimizeLevel >= 3 ? PV_SAVE_SEARCH_LZW : 0) |
+                (OptimizeLevel >= 1 ? PV_SAVE_QUIET_BLOCKS : 0) |
+                std::clamp(LossyDistance, 0, int(PV_SAVE_LOSSY_MAX)) << PV_SAVE_LOSSY_SHIFT);
+    const bool ok = DLL96V1::an_wtgiffiledib(fileName, int32_t(writing.size()) - 1,
+                                             first->ScreenWidth, first->ScreenHeight,
+                                             backgroundIndex, bits, int32_t(FComments->size()),
+                                             first->Loops, &SaveCallback, this, options);
     rethrowParked();
     if (!ok && DLL96V1::CodecLastErrorText.empty())
         DLL96V1::CodecLastErrorText = "The file " + fileName + " could not be written.";
@@ -327,7 +340,8 @@ int16_t PVAnimationModel::SaveCallback(uintptr_t* dib, int16_t* left, int16_t* t
             if (self->OnProgress) self->OnProgress(self, code, frame, nullptr, nullptr, nullptr);
             return 1;
         }
-        if (frame < 0 || size_t(frame) >= self->FFrames->size()) return PV_ANSWER_NO_FRAME;
+        const TFrameList& frames = self->FWriting ? *self->FWriting : *self->FFrames;
+        if (frame < 0 || size_t(frame) >= frames.size()) return PV_ANSWER_NO_FRAME;
         if (code == PV_CODE_COMMENT) {
             std::string text;
             if (size_t(self->FCommentCounter) < self->FComments->size())
@@ -338,7 +352,7 @@ int16_t PVAnimationModel::SaveCallback(uintptr_t* dib, int16_t* left, int16_t* t
             std::memcpy(comment, text.c_str(), text.size() + 1);
             ++self->FCommentCounter;
         }
-        const TMyGifAnimation* record = (*self->FFrames)[size_t(frame)];
+        const TMyGifAnimation* record = frames[size_t(frame)];
         *dib = record->DibHandle;
         *left = record->Left;
         *top = record->Top;

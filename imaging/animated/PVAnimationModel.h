@@ -60,7 +60,16 @@ class PVAnimationModel {
     // Throws ErrorInvalid for a missing file or (without OnPvlibError) a codec failure.
     void LoadFromFile(const std::string& fileName);
     // Throws ErrorInvalid for an empty animation or (without OnPvlibError) a failure.
+    // The records are written as they are, or, with OptimizeLevel set,
+    // through PVGifOptimizer: the file then shows the same screens in fewer
+    // bytes, and the records stay as they were.
     void SaveToFile(const std::string& fileName);
+    // 0 = store the records as they are; 1..3 = the optimiser's level (3
+    // also makes the writer search its LZW choices).
+    int OptimizeLevel = 0;
+    // 0 = exact; 1..200 = the writer's LZW data may take colours within this
+    // RGB distance of a pixel's own (the file no longer shows the same).
+    int LossyDistance = 0;
     // Stores a changed picture into the frame on display.
     void ReplaceFrameBitmap(const zp::TBitmap& bitmap, int32_t bits);
     // A new bitmap of the picture on display; nullptr when that fails.
@@ -120,6 +129,7 @@ class PVAnimationModel {
     void ReportCodecError();
 
     std::unique_ptr<TFrameList> FFrames;
+    const TFrameList* FWriting = nullptr; // the records the running save writes
     std::unique_ptr<TCommentList> FComments;
     std::unique_ptr<PVWebImg::PVTDib> FCurrentDib;
     std::string FFileName;

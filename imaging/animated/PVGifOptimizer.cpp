@@ -1,0 +1,514 @@
+#include "imaging/animated/PVGifOptimizer.h"
+
+#include "imaging/animated/PVCompositor.h"
+#include "libs/imagecore/Dib.h"
+#include "libs/imagecore/LzwPlanner.h"
+#include "platform/GlobalBlock.h"
+#include "platform/GlobalMemory.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace PVWebImg {
+
+namespace {
+
+constexpr uint32_t kTransparent = 0; // the compositor's transparent pixel
+constexpr uint32_t kOpaque = 0xFF000000u;
+
+// Colour (0xFFRRGGBB) to table index; opaque colours are never 0, so 0
+// marks a free slot.
+class ColourIndex {
+  public:
+    void clear() {
+        FKeys.fill(0);
+        FCount = 0;
+    }
+    // The colour's index, or -1.
+    int find(uint32_t colour) const {
+        for (uint32_t h = slot(colour);; h = (h + 1) & kMask) {
+            if (FKeys[h] == colour) return FValues[h];
+            if (FKeys[h] == 0) return -1;
+        }
+    }
+    // Adds with the next index unless present; answers the index, -1 when
+    // 256 colours are taken.
+    int add(uint32_t colour) {
+        uint32_t h = slot(colour);
+        for (; FKeys[h] != 0; h = (h + 1) & kMask)
+            if (FKeys[h] == colour) return FValues[h];
+        if (FCount == 256) return -1;
+        FKeys[h] = colour;
+        FValues[h] = int16_t(FCount);
+        return FCount++;
+    }
+    int size() const { return FCount; }
+
+  private:
+    static constexpr uint32_t kSlots = 1024, kMask = kSlots - 1;
+    static uint32_t slot(uint32_t c) { return (c * 2654435761u) >> 22; }
+    std::array<uint32_t, kSlots> FKeys{};
+    std::array<int16_t, kSlots> FValues{};
+    int FCount = 0;
+};
+
+int tableBits(int colours) {
+    int bits = 1;
+    while (bits < 8 && (1 << bits) < colours)
+        ++bits;
+    return bits;
+}
+
+// A colour table: the colours in index order, and a slot for the
+// transparent index when the stored table (a power of two entries) has
+// room for one more.
+struct Table {
+    std::vector<uint32_t> colours;
+    int slot = -1;
+    ColourIndex index;
+
+    void set(const std::vector<uint32_t>& list, bool growForSlot) {
+        colours = list;
+        index.clear();
+        for (uint32_t c : colours)
+            index.add(c);
+        const int n = int(colours.size());
+        slot = n < 256 && (growForSlot || n < (1 << tableBits(n))) ? n : -1;
+    }
+    int size() const { return int(colours.size()) + (slot >= 0 ? 1 : 0); }
+};
+
+// The table frames share: every colour the records show (their used
+// indices but the transparent one) when those fit in one table, else
+// record 0's colours and then those most records use. `all` says whether it
+// holds every colour. False for a picture the optimiser does not take.
+bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool& all) {
+    std::vector<std::vector<uint32_t>> used;
+    std::set<uint32_t> every;
+    for (const TMyGifAnimation* record : frames) {
+        zp::GlobalLockGuard lock(record->DibHandle);
+        ic::DibView view;
+        if (!lock || !ic::parseDib(lock.data(), GlobalSize(record->DibHandle), view)) return false;
+        if (view.bpp > 8) return false;
+        std::array<bool, 256> seen{};
+        for (int32_t y = 0; y < view.height; ++y) {
+            const uint8_t* row = view.row(y);
+            if (view.bpp == 8) {
+                for (int32_t x = 0; x < view.width; ++x)
+                    seen[row[x]] = true;
+            } else {
+                for (int32_t x = 0; x < view.width; ++x)
+                    seen[view.index(x, y)] = true;
+            }
+        }
+        if (record->HasTransparency == 1) seen[record->TransparentIndex] = false;
+        std::set<uint32_t> colours;
+        for (uint32_t i = 0; i < 256; ++i) {
+            if (!seen[i]) continue;
+            const RGBQUAD c = i < view.colorCount ? view.colors[i] : RGBQUAD{0, 0, 0, 0};
+            colours.insert(kOpaque | uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 |
+                           c.rgbBlue);
+        }
+        every.insert(colours.begin(), colours.end());
+        used.emplace_back(colours.begin(), colours.end());
+    }
+    all = every.size() <= 256;
+    if (all) {
+        table.assign(every.begin(), every.end());
+        return true;
+    }
+    std::vector<std::pair<int, uint32_t>> counts;
+    for (uint32_t c : every)
+        counts.emplace_back(0, c);
+    for (const auto& colours : used)
+        for (uint32_t c : colours)
+            --std::lower_bound(counts.begin(), counts.end(), c, [](const auto& e, uint32_t v) {
+                  return e.second < v;
+              })->first;
+    std::stable_sort(counts.begin(), counts.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::set<uint32_t> chosen(used.front().begin(), used.front().end());
+    for (size_t i = 0; i < counts.size() && chosen.size() < 256; ++i)
+        chosen.insert(counts[i].second);
+    table.assign(chosen.begin(), chosen.end());
+    return true;
+}
+
+PVRect boundsWhere(int32_t w, int32_t h, auto&& test) {
+    PVRect r{w, h, 0, 0};
+    for (int32_t y = 0; y < h; ++y) {
+        int32_t x0 = -1, x1 = -1;
+        for (int32_t x = 0; x < w; ++x)
+            if (test(size_t(y) * size_t(w) + size_t(x))) {
+                if (x0 < 0) x0 = x;
+                x1 = x;
+            }
+        if (x0 < 0) continue;
+        r.x0 = std::min(r.x0, x0);
+        r.x1 = std::max(r.x1, x1 + 1);
+        r.y0 = std::min(r.y0, y);
+        r.y1 = y + 1;
+    }
+    return r.empty() ? PVRect{} : r;
+}
+
+// A run of one colour, split where it must be drawn: unchanged stretches
+// between drawn pixels, before the first and after the last are drawn in the
+// colour when no longer than the given lengths, else left transparent.
+std::vector<uint8_t> drawRuns(const std::vector<uint8_t>& pixels,
+                              const std::vector<uint8_t>& alternatives, size_t between,
+                              size_t leading, size_t trailing) {
+    std::vector<uint8_t> out(alternatives);
+    const auto fill = [&](size_t from, size_t to, size_t limit) {
+        if (to - from <= limit)
+            std::copy(pixels.begin() + ptrdiff_t(from), pixels.begin() + ptrdiff_t(to),
+                      out.begin() + ptrdiff_t(from));
+    };
+    for (size_t i = 0; i < pixels.size();) {
+        size_t end = i;
+        size_t first = SIZE_MAX, last = 0;
+        for (; end < pixels.size() && pixels[end] == pixels[i]; ++end)
+            if (pixels[end] == alternatives[end]) {
+                if (first == SIZE_MAX)
+                    first = end;
+                else
+                    fill(last + 1, end, between);
+                last = end;
+            }
+        if (first != SIZE_MAX) {
+            fill(i, first, leading);
+            fill(last + 1, end, trailing);
+        }
+        i = end;
+    }
+    return out;
+}
+
+// Which value each pixel that may also be transparent takes: the smallest
+// LZW stream among the greedy parses with alternatives (level 2) and, at
+// level 3, whole-frame rules too.
+std::vector<uint8_t> Resolve(const std::vector<uint8_t>& pixels,
+                             const std::vector<uint8_t>& alternatives, int bits, int level) {
+    ic::LzwPlanner planner(std::max(2, bits));
+    std::vector<uint8_t> best(pixels.size()), candidate(pixels.size());
+    uint64_t smallest = UINT64_MAX;
+    for (const bool prefer : {false, true})
+        for (const bool ahead : {false, true}) {
+            if (level < 3 && ahead) continue;
+            ic::LzwStyle style;
+            style.preferAlternative = prefer;
+            style.lookahead = ahead;
+            const uint64_t size = planner.run(pixels.data(), alternatives.data(), pixels.size(),
+                                              style, candidate.data(), nullptr);
+            if (size < smallest) {
+                smallest = size;
+                best.swap(candidate);
+            }
+        }
+    if (level < 3) return best;
+    constexpr size_t kAll = SIZE_MAX;
+    const std::vector<uint8_t> rules[] = {
+        alternatives, // every unchanged pixel transparent
+        pixels,       // none
+        drawRuns(pixels, alternatives, kAll, kAll, kAll),
+        drawRuns(pixels, alternatives, kAll, 0, kAll),
+        drawRuns(pixels, alternatives, kAll, 8, 8),
+        drawRuns(pixels, alternatives, kAll, 0, 0),
+    };
+    for (const std::vector<uint8_t>& rule : rules) {
+        const uint64_t size = planner.run(rule.data(), nullptr, rule.size(), {}, nullptr, nullptr);
+        if (size < smallest) {
+            smallest = size;
+            best = rule;
+        }
+    }
+    return best;
+}
+
+// Builds the new frames one screen at a time.
+class Builder {
+  public:
+    Builder(int level, int32_t width, int32_t height, const TMyGifAnimation& first, TFrameList& out)
+        : FLevel(level), FWidth(width), FHeight(height), FFirst(first), FOut(out),
+          FBase(size_t(width) * size_t(height), kTransparent) {}
+
+    // The global table; with `every` set it holds every colour, else frames
+    // it cannot show get tables of their own.
+    void UseTable(const std::vector<uint32_t>& colours, bool every) {
+        FGlobal = every;
+        FShared.set(colours, false);
+    }
+
+    // Writes screen `target` for `delay`; `next` is the screen after it
+    // (nullptr for the last), `fixed` the rectangle a lone frame keeps.
+    bool Add(const std::vector<uint32_t>& target, const std::vector<uint32_t>* next, uint16_t delay,
+             const PVRect* fixed);
+
+  private:
+    // Sets FTable for the rectangle and answers the transparent index to
+    // use, -1 for none, kNoTable when no table can show it.
+    static constexpr int kNoTable = -2;
+    int ChooseTable(const PVRect& r, const std::vector<uint32_t>& target, bool wantTransparent,
+                    bool needTransparent);
+    HGLOBAL MakeDib(const PVRect& r, const std::vector<uint8_t>& pixels) const;
+
+    const int FLevel;
+    const int32_t FWidth, FHeight;
+    const TMyGifAnimation& FFirst;
+    TFrameList& FOut;
+    std::vector<uint32_t> FBase; // the screen the next frame is drawn on
+    bool FGlobal = false;
+    Table FShared; // the global table, or frame 0's when each frame has its own
+    Table FOwn;
+    const Table* FTable = nullptr; // the current frame's
+};
+
+int Builder::ChooseTable(const PVRect& r, const std::vector<uint32_t>& target, bool wantTransparent,
+                         bool needTransparent) {
+    ColourIndex seen;
+    std::vector<uint32_t> colours;
+    for (int32_t y = r.y0; y < r.y1; ++y)
+        for (int32_t x = r.x0; x < r.x1; ++x) {
+            const uint32_t c = target[size_t(y) * size_t(FWidth) + size_t(x)];
+            if (c == kTransparent || seen.find(c) >= 0) continue;
+            if (seen.add(c) < 0) return kNoTable;
+            colours.push_back(c);
+        }
+    const bool transparent = wantTransparent || needTransparent;
+    // The transparent index: the table's free slot, else any entry whose
+    // colour this rectangle does not show.
+    const auto transparentIn = [&](const Table& table) {
+        if (!transparent) return -1;
+        if (table.slot >= 0) return table.slot;
+        for (size_t i = 0; i < table.colours.size(); ++i)
+            if (seen.find(table.colours[i]) < 0) return int(i);
+        return -1;
+    };
+    const auto fits = [&](const Table& table) {
+        return std::all_of(colours.begin(), colours.end(),
+                           [&](uint32_t c) { return table.index.find(c) >= 0; });
+    };
+    // The global table, for every frame whose colours it holds.
+    if (FGlobal || fits(FShared)) {
+        const int t = transparentIn(FShared);
+        if (FGlobal || t >= 0 || !transparent) {
+            FTable = &FShared;
+            return t < 0 && needTransparent ? kNoTable : t;
+        }
+    }
+    std::sort(colours.begin(), colours.end());
+    Table& own = FOut.empty() ? FShared : FOwn;
+    own.set(colours, transparent);
+    FTable = &own;
+    const int t = transparentIn(own);
+    return t < 0 && needTransparent ? kNoTable : t;
+}
+
+HGLOBAL Builder::MakeDib(const PVRect& r, const std::vector<uint8_t>& pixels) const {
+    std::vector<RGBQUAD> rgb(size_t(FTable->size()), RGBQUAD{0, 0, 0, 0});
+    for (size_t i = 0; i < FTable->colours.size(); ++i) {
+        const uint32_t c = FTable->colours[i];
+        rgb[i] = RGBQUAD{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 0};
+    }
+    const int32_t w = r.x1 - r.x0, h = r.y1 - r.y0;
+    zp::GlobalBlock dib(ic::createDib(w, h, 8, rgb.data(), uint32_t(rgb.size())));
+    if (!dib) return 0;
+    ic::MutableDib view(dib.get());
+    if (!view.ok()) return 0;
+    for (int32_t y = 0; y < h; ++y)
+        std::memcpy(view.row(y), pixels.data() + size_t(y) * size_t(w), size_t(w));
+    return dib.release();
+}
+
+bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_t>* next,
+                  uint16_t delay, const PVRect* fixed) {
+    const size_t screen = size_t(FWidth) * size_t(FHeight);
+    // Pixels the next screen shows transparent where this one is opaque can
+    // only be made so by clearing this frame's rectangle afterwards.
+    PVRect clear;
+    if (next)
+        clear = boundsWhere(FWidth, FHeight, [&](size_t p) {
+            return target[p] != kTransparent && (*next)[p] == kTransparent;
+        });
+    PVRect r = fixed ? *fixed : boundsWhere(FWidth, FHeight, [&](size_t p) {
+                                    return FBase[p] != target[p];
+                                }).united(clear);
+    if (r.empty()) r = PVRect{0, 0, 1, 1}; // nothing changed, but the delay must be kept
+
+    bool flexible = false, mustBeTransparent = false;
+    for (int32_t y = r.y0; y < r.y1; ++y)
+        for (int32_t x = r.x0; x < r.x1; ++x) {
+            const size_t p = size_t(y) * size_t(FWidth) + size_t(x);
+            if (target[p] == kTransparent) {
+                // Nothing draws a transparent pixel over an opaque one.
+                if (FBase[p] != kTransparent) return false;
+                mustBeTransparent = true;
+            } else if (FBase[p] == target[p]) {
+                flexible = true;
+            }
+        }
+    const bool wantTransparent = flexible && FLevel >= 2;
+    int transparent = ChooseTable(r, target, wantTransparent, mustBeTransparent);
+    if (transparent == kNoTable) return false;
+    const Table& table = *FTable;
+    const bool useAlternatives = wantTransparent && transparent >= 0;
+    if (useAlternatives) {
+        // A colour found here only where nothing changes can be the
+        // transparent index itself: those pixels then show right either way
+        // and leave the LZW stream one value fewer. The most common one wins.
+        std::array<int32_t, 256> unchanged{};
+        std::array<bool, 256> changed{};
+        for (int32_t y = r.y0; y < r.y1; ++y)
+            for (int32_t x = r.x0; x < r.x1; ++x) {
+                const size_t p = size_t(y) * size_t(FWidth) + size_t(x);
+                if (target[p] == kTransparent) continue;
+                const int i = table.index.find(target[p]);
+                if (FBase[p] == target[p])
+                    ++unchanged[size_t(i)];
+                else
+                    changed[size_t(i)] = true;
+            }
+        int32_t most = 0;
+        for (size_t i = 0; i < 256; ++i)
+            if (!changed[i] && unchanged[i] > most) {
+                most = unchanged[i];
+                transparent = int(i);
+            }
+    }
+
+    const int32_t w = r.x1 - r.x0, h = r.y1 - r.y0;
+    std::vector<uint8_t> pixels(size_t(w) * size_t(h)), alternatives;
+    if (useAlternatives) alternatives.resize(pixels.size());
+    size_t at = 0;
+    for (int32_t y = r.y0; y < r.y1; ++y)
+        for (int32_t x = r.x0; x < r.x1; ++x, ++at) {
+            const size_t p = size_t(y) * size_t(FWidth) + size_t(x);
+            const uint32_t c = target[p];
+            const uint8_t index = uint8_t(c == kTransparent ? transparent : table.index.find(c));
+            pixels[at] = index;
+            if (useAlternatives)
+                alternatives[at] =
+                    c != kTransparent && FBase[p] == c ? uint8_t(transparent) : index;
+        }
+
+    if (useAlternatives) pixels = Resolve(pixels, alternatives, tableBits(table.size()), FLevel);
+    const bool transparentUsed =
+        transparent >= 0 &&
+        std::find(pixels.begin(), pixels.end(), uint8_t(transparent)) != pixels.end();
+
+    zp::GlobalBlock dib(MakeDib(r, pixels));
+    if (!dib) return false;
+    auto* record = new TMyGifAnimation;
+    record->Name = "Frame " + std::to_string(FOut.size() + 1);
+    record->ScreenWidth = uint16_t(FWidth);
+    record->ScreenHeight = uint16_t(FHeight);
+    record->ScreenColors = uint8_t(std::min(FShared.size(), 256) - 1);
+    record->BackgroundColor = FFirst.BackgroundColor;
+    record->Left = int16_t(r.x0);
+    record->Top = int16_t(r.y0);
+    record->Width = int16_t(w);
+    record->Height = int16_t(h);
+    record->Disposal = clear.empty() ? 1 : 2;
+    record->HasTransparency = transparentUsed ? 1 : 0;
+    record->TransparentIndex = transparentUsed ? uint8_t(transparent) : 0;
+    record->Delay = delay;
+    record->Loops = FFirst.Loops;
+    record->DibHandle = dib.release();
+    FOut.push_back(record);
+
+    std::memcpy(FBase.data(), target.data(), screen * sizeof(uint32_t));
+    if (!clear.empty())
+        for (int32_t y = r.y0; y < r.y1; ++y)
+            std::fill_n(FBase.data() + size_t(y) * size_t(FWidth) + size_t(r.x0), size_t(w),
+                        kTransparent);
+    return true;
+}
+
+} // namespace
+
+PVGifOptimizer::PVGifOptimizer(int level) : FLevel(std::clamp(level, 1, 3)) {}
+
+PVGifOptimizer::~PVGifOptimizer() {
+    FreeFrames();
+}
+
+void PVGifOptimizer::FreeFrames() {
+    for (TMyGifAnimation* record : FFrames) {
+        zp::GlobalBlock::freeFully(record->DibHandle);
+        delete record;
+    }
+    FFrames.clear();
+}
+
+bool PVGifOptimizer::Optimize(const TFrameList& frames) {
+    FreeFrames();
+    if (frames.empty()) return false;
+    for (const TMyGifAnimation* record : frames)
+        if (!record->DibHandle) return false;
+    std::vector<uint32_t> shared;
+    bool every = false;
+    if (!sharedColours(frames, shared, every)) return false;
+
+    PVCompositor compositor;
+    const auto compose = [&](size_t index, std::vector<uint32_t>& screen) {
+        if (!compositor.ComposeTo(frames, int(index))) return false;
+        screen.assign(compositor.Pixels(),
+                      compositor.Pixels() + size_t(compositor.Width()) * compositor.Height());
+        return true;
+    };
+    std::vector<uint32_t> current, next;
+    if (!compose(0, current) || current.empty()) return false;
+    const int32_t width = compositor.Width(), height = compositor.Height();
+
+    Builder builder(FLevel, width, height, *frames.front(), FFrames);
+    builder.UseTable(shared, every);
+    bool ok = true;
+    if (frames.size() == 1) {
+        // A lone picture keeps its rectangle: only its table and data shrink.
+        const TMyGifAnimation& only = *frames.front();
+        PVRect r{only.Left, only.Top, 0, 0};
+        {
+            zp::GlobalLockGuard lock(only.DibHandle);
+            ic::DibView view;
+            if (lock && ic::parseDib(lock.data(), GlobalSize(only.DibHandle), view)) {
+                r.x1 = r.x0 + view.width;
+                r.y1 = r.y0 + view.height;
+            }
+        }
+        r = PVRect{std::max(r.x0, 0), std::max(r.y0, 0), std::min(r.x1, width),
+                   std::min(r.y1, height)};
+        ok = !r.empty() && builder.Add(current, nullptr, only.Delay, &r);
+    } else {
+        uint32_t delay = frames.front()->Delay;
+        size_t index = 1;
+        for (;;) {
+            bool more = false;
+            while (index < frames.size()) {
+                if (!compose(index, next)) return (FreeFrames(), false);
+                const uint32_t added = delay + frames[index]->Delay;
+                ++index;
+                // The same screen again only lengthens the one shown.
+                if (next == current && added <= 0xFFFF) {
+                    delay = added;
+                    continue;
+                }
+                more = true;
+                break;
+            }
+            if (!builder.Add(current, more ? &next : nullptr, uint16_t(delay), nullptr)) {
+                ok = false;
+                break;
+            }
+            if (!more) break;
+            current.swap(next);
+            delay = frames[index - 1]->Delay;
+        }
+    }
+    if (!ok) FreeFrames();
+    return ok;
+}
+
+} // namespace PVWebImg
