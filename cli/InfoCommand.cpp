@@ -6,6 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 
@@ -91,6 +93,43 @@ QJsonObject toJson(const GifReport& report) {
     };
 }
 
+uint64_t fileBytes(const std::string& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    return ec ? 0 : uint64_t(size);
+}
+
+// Frames side by side by position; the files may hold different counts
+// (an optimiser merges repeated frames), so a missing frame shows "-".
+void printCompare(const GifReport& a, const GifReport& b, const std::string& fileA,
+                  const std::string& fileB, std::ostream& out) {
+    out << "compared with " << fileB << ":\n"
+        << "frame   lzw-bytes       other\n";
+    uint64_t totalA = 0, totalB = 0;
+    const size_t n = std::max(a.Images.size(), b.Images.size());
+    const auto cell = [](const GifReport& r, size_t i) {
+        return i < r.Images.size() ? std::to_string(r.Images[i].LzwBytes) : std::string("-");
+    };
+    for (size_t i = 0; i < n; ++i) {
+        if (i < a.Images.size()) totalA += a.Images[i].LzwBytes;
+        if (i < b.Images.size()) totalB += b.Images[i].LzwBytes;
+        out << std::setw(5) << i << std::setw(12) << cell(a, i) << std::setw(12) << cell(b, i)
+            << '\n';
+    }
+    out << "total" << std::setw(12) << totalA << std::setw(12) << totalB << '\n'
+        << "file bytes: " << fileBytes(fileA) << " and " << fileBytes(fileB) << '\n';
+}
+
+QJsonObject compareJson(const GifReport& b, const std::string& fileA, const std::string& fileB) {
+    QJsonArray frames;
+    for (const PVGifImageInfo& f : b.Images)
+        frames.append(qint64(f.LzwBytes));
+    return QJsonObject{{"file", QString::fromStdString(fileB)},
+                       {"fileBytes", qint64(fileBytes(fileB))},
+                       {"thisFileBytes", qint64(fileBytes(fileA))},
+                       {"lzwBytes", frames}};
+}
+
 } // namespace
 
 bool GifReport::Read(const std::string& file, GifReport& report, std::string& error) {
@@ -111,16 +150,24 @@ bool GifReport::Read(const std::string& file, GifReport& report, std::string& er
     return true;
 }
 
-int RunInfo(const std::string& file, bool json) {
-    GifReport report;
+int RunInfo(const std::string& file, bool json, const std::string& compare) {
+    GifReport report, other;
     std::string error;
     if (!GifReport::Read(file, report, error)) {
         std::cerr << "zentrope-gif: " << file << ": " << error << '\n';
         return 1;
     }
-    if (json)
-        std::cout << QJsonDocument(toJson(report)).toJson(QJsonDocument::Indented).toStdString();
-    else
+    if (!compare.empty() && !GifReport::Read(compare, other, error)) {
+        std::cerr << "zentrope-gif: " << compare << ": " << error << '\n';
+        return 1;
+    }
+    if (json) {
+        QJsonObject object = toJson(report);
+        if (!compare.empty()) object["compare"] = compareJson(other, file, compare);
+        std::cout << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+    } else {
         printText(report, std::cout);
+        if (!compare.empty()) printCompare(report, other, file, compare, std::cout);
+    }
     return 0;
 }

@@ -21,7 +21,8 @@ struct GifReport {
     int Loops() const { return Stream.HasLoopExtension ? Stream.Loops : 1; }
 };
 
-// zentrope-gif info [--json] FILE: prints the report to standard output.
-// Answers the exit status: 0, or 1 after printing the codec's text to
-// standard error.
-int RunInfo(const std::string& file, bool json);
+// zentrope-gif info [--json] [--compare OTHER] FILE: prints the report to
+// standard output; with `compare` also each frame's LZW bytes beside those
+// of the same frame of that file, and both file sizes. Answers the exit
+// status: 0, or 1 after printing the codec's text to standard error.
+int RunInfo(const std::string& file, bool json, const std::string& compare = {});

@@ -2,7 +2,6 @@
 
 #include "bindings/ErrorInvalid.h"
 
-
 LoadedAnimation::LoadedAnimation() {
     // Without a handler the model throws; with one the codec's text is kept
     // and the frames delivered before a failure stay in the list.
