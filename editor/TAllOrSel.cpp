@@ -2,6 +2,7 @@
 
 #include "app/ModalResult.h"
 #include "app/SharedForms.h"
+#include "platform/Profile.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -9,6 +10,11 @@
 #include <QRadioButton>
 
 namespace {
+
+// Where the choice is remembered: the program's own settings file.
+constexpr const char* kFile = "zentrope.ini";
+constexpr const char* kSection = "Save";
+constexpr const char* kKey = "OptimizeFileSize";
 
 template <class T> T* hinted(T* control, const char* name, const QString& hint) {
     control->setObjectName(name);
@@ -47,13 +53,21 @@ TAllOrSel::TAllOrSel(QWidget* parent) : QDialog(parent) {
     r_Sel_ind->setGeometry(12, 92, 277, 20);
     Inc_Com = hinted(new QCheckBox("Include comments", SaveOptions), "Inc_Com",
                      "When checked then text comments are included");
-    Inc_Com->setGeometry(12, 118, 277, 20);
+    Inc_Com->setGeometry(12, 118, 130, 20);
     Inc_Com->setChecked(true);
+    // Beside "Include comments", so the dialog keeps its size.
+    Opt_Size = hinted(new QCheckBox("Optimize file size", SaveOptions), "Opt_Size",
+                      "Writes only what changes from frame to frame; the animation looks the same");
+    Opt_Size->setGeometry(150, 118, 139, 20);
+    Opt_Size->setChecked(OptimizeRemembered());
 
     OKBtn = hinted(new QPushButton("OK", client), "OKBtn", {});
     OKBtn->setGeometry(66, 162, 75, 25);
     OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] {
+        WritePrivateProfileString(kSection, kKey, Opt_Size->isChecked() ? "1" : "0", kFile);
+        done(mrOk);
+    });
     CancelBtn = hinted(new QPushButton("Cancel", client), "CancelBtn", {});
     CancelBtn->setGeometry(172, 162, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
@@ -70,6 +84,12 @@ TAllOrSel::TSaveMode TAllOrSel::Mode() const {
 
 bool TAllOrSel::IncludeComments() const {
     return Inc_Com->isChecked();
+}
+
+bool TAllOrSel::OptimizeRemembered() {
+    char value[8] = {};
+    GetPrivateProfileString(kSection, kKey, "0", value, sizeof value, kFile);
+    return value[0] == '1';
 }
 
 void TAllOrSel::reject() {

@@ -24,6 +24,9 @@ class TAllOrSel : public QDialog {
 
     TSaveMode Mode() const;
     bool IncludeComments() const;
+    // "Optimize file size" as last confirmed with OK (the program's
+    // settings); unticked until someone ticks it.
+    static bool OptimizeRemembered();
 
     QGroupBox* SaveOptions = nullptr;
     QRadioButton* r_All = nullptr;
@@ -31,6 +34,7 @@ class TAllOrSel : public QDialog {
     QRadioButton* r_All_ind = nullptr;
     QRadioButton* r_Sel_ind = nullptr;
     QCheckBox* Inc_Com = nullptr;
+    QCheckBox* Opt_Size = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 

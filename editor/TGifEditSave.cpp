@@ -3,7 +3,8 @@
 // (SharedFrames, so it never frees them), writes them through the codec and
 // is freed again. The codec writes to a temporary file and renames it over
 // the target only when complete, so a failed save leaves an existing file
-// as it was.
+// as it was. With "Optimize file size" ticked the component writes through
+// the optimiser, which works on copies it makes and frees.
 #include "editor/TAllOrSel.h"
 #include "editor/TGifEdit.h"
 
@@ -90,6 +91,9 @@ std::string TGifEdit::WriteFramesTo(const std::vector<TMyGifAnimation*>& frames,
     image->Frames()->assign(frames.begin(), frames.end());
     if (comments && FCommentList)
         image->Comments()->assign(FCommentList->begin(), FCommentList->end());
+    // "Optimize file size" (TAllOrSel) holds for every save until it is
+    // unticked; the records themselves are never changed by it.
+    image->OptimizeLevel = TAllOrSel::OptimizeRemembered() ? 3 : 0;
     // Without OnPvlibError the component throws the codec's text; catching
     // it here lets the caller show it once, whatever the failure was.
     try {

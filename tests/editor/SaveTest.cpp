@@ -1,12 +1,14 @@
 // Saving from the editor: the choice and file dialogs answered as a user
 // would, the files read back with giflib (and once with Pillow).
 #include "EditorTestSupport.h"
+#include "GiflibScreens.h"
 #include "TestSupport.h"
 #include "WidgetSupport.h"
 #include "app/dialogs/ModalDriver.h"
 #include "editor/TAllOrSel.h"
 #include "imaging/animated/AnimationFixtures.h"
 #include "platform/Message.h"
+#include "platform/ScopeGuards.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -195,6 +197,68 @@ TEST(Save, WritesTheChosenFramesAndNothingElse) {
         // The records and blocks stay the main window's: freeing one would
         // fail under ASan when the animation frees them.
     }
+}
+
+// "Optimize file size": unticked at first, remembered once confirmed with
+// OK; the optimised file shows what the plain one shows, in fewer bytes,
+// and the records stay as they were.
+TEST(Save, OptimizeFileSizeIsRemembered) {
+    testsupport::widgetApp();
+    const fs::path dir = testsupport::tempDir("editor-save-optimize");
+    // Settings of this test's own, so no other test saves with the box ticked.
+    const std::string home = std::getenv("ZENTROPE_HOME");
+    setenv("ZENTROPE_HOME", dir.c_str(), 1);
+    zp::AtExit restore{[&home] { setenv("ZENTROPE_HOME", home.c_str(), 1); }};
+    editortest::OwnedAnimation animation;
+    for (int i = 0; i < 4; ++i) {
+        TMyGifAnimation* record = fixtures::frame(
+            40, 30, 8,
+            [i](int x, int y) { return uint8_t(x / 4 == i + 2 && y > 9 ? 5 : (x + y) % 3); },
+            [](int c) {
+                return RGBQUAD{uint8_t(c * 40), 90, 9, 0};
+            });
+        record->ScreenWidth = 40;
+        record->ScreenHeight = 30;
+        record->Delay = 10;
+        animation.frames.push_back(record);
+    }
+    const std::vector<HGLOBAL> pictures = {animation.frames[0]->DibHandle,
+                                           animation.frames[3]->DibHandle};
+    TGifEdit edit;
+    editortest::attach(edit, animation);
+    std::vector<bool> shown;
+    const auto saveTo = [&](const fs::path& file, bool tick) {
+        OnModal([&shown, file, tick](QWidget* modal) {
+            auto* dialog = qobject_cast<TAllOrSel*>(modal);
+            ASSERT_NE(dialog, nullptr) << "expected the choice dialog";
+            shown.push_back(dialog->Opt_Size->isChecked());
+            dialog->Opt_Size->setChecked(tick);
+            OnModal([file](QWidget* next) {
+                auto* files = qobject_cast<QFileDialog*>(next);
+                ASSERT_NE(files, nullptr) << "expected the file dialog";
+                files->selectFile(QString::fromStdString(file.string()));
+                static_cast<QDialog*>(files)->accept();
+            });
+            dialog->OKBtn->click();
+        });
+        edit.SaveBtnClick();
+    };
+    saveTo(dir / "plain.gif", false);
+    saveTo(dir / "small.gif", true);
+    saveTo(dir / "again.gif", false);
+    EXPECT_EQ(shown, (std::vector<bool>{false, false, true}));
+    EXPECT_FALSE(TAllOrSel::OptimizeRemembered());
+
+    const auto plain = giflibscreens::compose((dir / "plain.gif").string());
+    const auto small = giflibscreens::compose((dir / "small.gif").string());
+    ASSERT_EQ(plain.frames.size(), 4u);
+    EXPECT_TRUE(small.frames == plain.frames);
+    EXPECT_LT(fs::file_size(dir / "small.gif"), fs::file_size(dir / "plain.gif"));
+    EXPECT_EQ(testsupport::readFile(dir / "again.gif"), testsupport::readFile(dir / "plain.gif"));
+    ASSERT_EQ(edit.FFrameList->size(), 4u);
+    EXPECT_EQ(
+        (std::vector<HGLOBAL>{(*edit.FFrameList)[0]->DibHandle, (*edit.FFrameList)[3]->DibHandle}),
+        pictures);
 }
 
 TEST(Save, PillowReadsTheAnimation) {
