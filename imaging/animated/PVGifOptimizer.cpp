@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
+#include <numeric>
 #include <set>
 #include <vector>
 
@@ -88,6 +90,7 @@ struct Table {
 bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool& all) {
     std::vector<std::vector<uint32_t>> used;
     std::set<uint32_t> every;
+    std::vector<uint32_t> inOrder;
     for (const TMyGifAnimation* record : frames) {
         zp::GlobalLockGuard lock(record->DibHandle);
         ic::DibView view;
@@ -109,15 +112,18 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
         for (uint32_t i = 0; i < 256; ++i) {
             if (!seen[i]) continue;
             const RGBQUAD c = i < view.colorCount ? view.colors[i] : RGBQUAD{0, 0, 0, 0};
-            colours.insert(kOpaque | uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 |
-                           c.rgbBlue);
+            const uint32_t colour =
+                kOpaque | uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 | c.rgbBlue;
+            colours.insert(colour);
+            // In the records' own order: a table's neighbours often share an
+            // area of the picture, which keeps a small frame's indices low.
+            if (every.insert(colour).second) inOrder.push_back(colour);
         }
-        every.insert(colours.begin(), colours.end());
         used.emplace_back(colours.begin(), colours.end());
     }
     all = every.size() <= 256;
     if (all) {
-        table.assign(every.begin(), every.end());
+        table = inOrder;
         return true;
     }
     std::vector<std::pair<int, uint32_t>> counts;
@@ -159,8 +165,8 @@ PVRect boundsWhere(int32_t w, int32_t h, auto&& test) {
 // between drawn pixels, before the first and after the last are drawn in the
 // colour when no longer than the given lengths, else left transparent.
 std::vector<uint8_t> drawRuns(const std::vector<uint8_t>& pixels,
-                              const std::vector<uint8_t>& alternatives, size_t between,
-                              size_t leading, size_t trailing) {
+                              const std::vector<uint8_t>& alternatives, uint8_t transparent,
+                              size_t between, size_t leading, size_t trailing) {
     std::vector<uint8_t> out(alternatives);
     const auto fill = [&](size_t from, size_t to, size_t limit) {
         if (to - from <= limit)
@@ -171,7 +177,7 @@ std::vector<uint8_t> drawRuns(const std::vector<uint8_t>& pixels,
         size_t end = i;
         size_t first = SIZE_MAX, last = 0;
         for (; end < pixels.size() && pixels[end] == pixels[i]; ++end)
-            if (pixels[end] == alternatives[end]) {
+            if (pixels[end] == alternatives[end] && pixels[end] != transparent) {
                 if (first == SIZE_MAX)
                     first = end;
                 else
@@ -187,11 +193,39 @@ std::vector<uint8_t> drawRuns(const std::vector<uint8_t>& pixels,
     return out;
 }
 
+// Unchanged stretches of a row between two pixels that must be drawn are
+// drawn in their own colours when no longer than `limit` or, with
+// `uniform`, of one colour (the row then reads as the picture it is, which
+// earlier rows taught the LZW table); others, and those at a row's ends,
+// are transparent.
+std::vector<uint8_t> fillGaps(const std::vector<uint8_t>& pixels,
+                              const std::vector<uint8_t>& alternatives, uint8_t transparent,
+                              size_t width, size_t limit, bool uniform = false) {
+    std::vector<uint8_t> out(alternatives);
+    for (size_t row = 0; row + width <= pixels.size(); row += width) {
+        size_t lastDrawn = SIZE_MAX;
+        for (size_t x = 0; x < width; ++x) {
+            const size_t i = row + x;
+            if (pixels[i] != alternatives[i] || pixels[i] == transparent) continue;
+            if (lastDrawn != SIZE_MAX) {
+                const auto from = pixels.begin() + ptrdiff_t(row + lastDrawn + 1);
+                const auto to = pixels.begin() + ptrdiff_t(i);
+                if (size_t(to - from) <= limit ||
+                    (uniform && std::all_of(from, to, [&](uint8_t v) { return v == *from; })))
+                    std::copy(from, to, out.begin() + (from - pixels.begin()));
+            }
+            lastDrawn = x;
+        }
+    }
+    return out;
+}
+
 // Which value each pixel that may also be transparent takes: the smallest
 // LZW stream among the greedy parses with alternatives (level 2) and, at
 // level 3, whole-frame rules too.
 std::vector<uint8_t> Resolve(const std::vector<uint8_t>& pixels,
-                             const std::vector<uint8_t>& alternatives, int bits, int level) {
+                             const std::vector<uint8_t>& alternatives, uint8_t transparent,
+                             size_t width, int bits, int level) {
     ic::LzwPlanner planner(std::max(2, bits));
     std::vector<uint8_t> best(pixels.size()), candidate(pixels.size());
     uint64_t smallest = UINT64_MAX;
@@ -213,10 +247,13 @@ std::vector<uint8_t> Resolve(const std::vector<uint8_t>& pixels,
     const std::vector<uint8_t> rules[] = {
         alternatives, // every unchanged pixel transparent
         pixels,       // none
-        drawRuns(pixels, alternatives, kAll, kAll, kAll),
-        drawRuns(pixels, alternatives, kAll, 0, kAll),
-        drawRuns(pixels, alternatives, kAll, 8, 8),
-        drawRuns(pixels, alternatives, kAll, 0, 0),
+        drawRuns(pixels, alternatives, transparent, kAll, kAll, kAll),
+        drawRuns(pixels, alternatives, transparent, kAll, 0, kAll),
+        drawRuns(pixels, alternatives, transparent, kAll, 8, 8),
+        drawRuns(pixels, alternatives, transparent, kAll, 0, 0),
+        fillGaps(pixels, alternatives, transparent, width, 16),
+        fillGaps(pixels, alternatives, transparent, width, 64),
+        fillGaps(pixels, alternatives, transparent, width, 0, true),
     };
     for (const std::vector<uint8_t>& rule : rules) {
         const uint64_t size = planner.run(rule.data(), nullptr, rule.size(), {}, nullptr, nullptr);
@@ -351,34 +388,10 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
             }
         }
     const bool wantTransparent = flexible && FLevel >= 2;
-    int transparent = ChooseTable(r, target, wantTransparent, mustBeTransparent);
+    const int transparent = ChooseTable(r, target, wantTransparent, mustBeTransparent);
     if (transparent == kNoTable) return false;
     const Table& table = *FTable;
     const bool useAlternatives = wantTransparent && transparent >= 0;
-    if (useAlternatives) {
-        // A colour found here only where nothing changes can be the
-        // transparent index itself: those pixels then show right either way
-        // and leave the LZW stream one value fewer. The most common one wins.
-        std::array<int32_t, 256> unchanged{};
-        std::array<bool, 256> changed{};
-        for (int32_t y = r.y0; y < r.y1; ++y)
-            for (int32_t x = r.x0; x < r.x1; ++x) {
-                const size_t p = size_t(y) * size_t(FWidth) + size_t(x);
-                if (target[p] == kTransparent) continue;
-                const int i = table.index.find(target[p]);
-                if (FBase[p] == target[p])
-                    ++unchanged[size_t(i)];
-                else
-                    changed[size_t(i)] = true;
-            }
-        int32_t most = 0;
-        for (size_t i = 0; i < 256; ++i)
-            if (!changed[i] && unchanged[i] > most) {
-                most = unchanged[i];
-                transparent = int(i);
-            }
-    }
-
     const int32_t w = r.x1 - r.x0, h = r.y1 - r.y0;
     std::vector<uint8_t> pixels(size_t(w) * size_t(h)), alternatives;
     if (useAlternatives) alternatives.resize(pixels.size());
@@ -394,7 +407,9 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
                     c != kTransparent && FBase[p] == c ? uint8_t(transparent) : index;
         }
 
-    if (useAlternatives) pixels = Resolve(pixels, alternatives, tableBits(table.size()), FLevel);
+    if (useAlternatives)
+        pixels = Resolve(pixels, alternatives, uint8_t(transparent), size_t(w),
+                         tableBits(table.size()), FLevel);
     const bool transparentUsed =
         transparent >= 0 &&
         std::find(pixels.begin(), pixels.end(), uint8_t(transparent)) != pixels.end();
@@ -425,6 +440,70 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
             std::fill_n(FBase.data() + size_t(y) * size_t(FWidth) + size_t(r.x0), size_t(w),
                         kTransparent);
     return true;
+}
+
+// Puts the entries of the table frame 0 shares with others in the order of
+// how many frames use them: a frame that uses only the first entries of a
+// large table can then start its LZW codes narrower. Every frame on that
+// table gets its pixels and transparent index renumbered the same way.
+void SortSharedTable(TFrameList& frames) {
+    std::vector<std::unique_ptr<ic::MutableDib>> dibs;
+    for (TMyGifAnimation* record : frames)
+        dibs.push_back(std::make_unique<ic::MutableDib>(record->DibHandle));
+    if (!dibs.front()->ok()) return;
+    const ic::DibView& first = dibs.front()->view();
+    const auto sameTable = [&](const ic::DibView& v) {
+        return v.colorCount == first.colorCount &&
+               std::memcmp(v.colors, first.colors, first.colorCount * sizeof(RGBQUAD)) == 0;
+    };
+    std::vector<bool> shares(frames.size());
+    std::vector<std::array<bool, 256>> used(frames.size());
+    std::array<int32_t, 256> users{};
+    for (size_t f = 0; f < frames.size(); ++f) {
+        if (!dibs[f]->ok() || !(shares[f] = sameTable(dibs[f]->view()))) continue;
+        const ic::DibView& v = dibs[f]->view();
+        for (int32_t y = 0; y < v.height; ++y)
+            for (int32_t x = 0; x < v.width; ++x)
+                used[f][v.row(y)[x]] = true;
+        for (size_t i = 0; i < 256; ++i)
+            users[i] += used[f][i];
+    }
+    std::vector<uint8_t> order(first.colorCount);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint8_t a, uint8_t b) { return users[a] > users[b]; });
+    std::array<uint8_t, 256> to{};
+    std::vector<RGBQUAD> table(first.colors, first.colors + first.colorCount);
+    for (size_t i = 0; i < order.size(); ++i)
+        to[order[i]] = uint8_t(i);
+    // The order as built often keeps colours of one area together, which
+    // serves small frames as well: the new order must promise more. A
+    // frame's gain: the bits its first codes (at most 256 of them, about one
+    // per four pixels) are narrower.
+    int64_t gain = 0;
+    for (size_t f = 0; f < frames.size(); ++f) {
+        if (!shares[f]) continue;
+        int before = 0, after = 0;
+        for (int i = 0; i < 256; ++i)
+            if (used[f][size_t(i)]) {
+                before = std::max(before, i);
+                after = std::max(after, int(to[size_t(i)]));
+            }
+        const ic::DibView& v = dibs[f]->view();
+        const int64_t codes = std::min<int64_t>(256, int64_t(v.width) * v.height / 4);
+        gain += codes * (std::max(2, tableBits(before + 1)) - std::max(2, tableBits(after + 1)));
+    }
+    if (gain <= 0) return;
+    for (size_t f = 0; f < frames.size(); ++f) {
+        if (!shares[f]) continue;
+        ic::MutableDib& dib = *dibs[f];
+        for (size_t i = 0; i < order.size(); ++i)
+            dib.colors()[i] = table[order[i]];
+        for (int32_t y = 0; y < dib.view().height; ++y)
+            for (int32_t x = 0; x < dib.view().width; ++x)
+                dib.row(y)[x] = to[dib.row(y)[x]];
+        frames[f]->TransparentIndex = to[frames[f]->TransparentIndex];
+    }
 }
 
 } // namespace
@@ -508,6 +587,7 @@ bool PVGifOptimizer::Optimize(const TFrameList& frames) {
         }
     }
     if (!ok) FreeFrames();
+    if (ok && FLevel >= 3) SortSharedTable(FFrames);
     return ok;
 }
 

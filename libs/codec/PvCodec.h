@@ -146,7 +146,8 @@ typedef int32_t (*PFN_an_rdgiffiledib)(const char* file, uint32_t mapColor, PVGi
 // the NETSCAPE2.0 extension is written when lastFrame > 0 or loops != 1),
 // callback, user, options). options 0 stores each frame's pixels in one
 // greedy LZW pass; PV_SAVE_SEARCH_LZW tries where to send clear codes and
-// keeps the smallest stream; PV_SAVE_QUIET_BLOCKS leaves out blocks that
+// keeps the smallest stream, starting from the smallest code size that holds
+// the frame's largest index; PV_SAVE_QUIET_BLOCKS leaves out blocks that
 // say nothing: a frame's graphic control extension with disposal 0 or 1, no
 // transparency and delay 0, and the loop extension for loops 1 (a file
 // without one is shown once too); (N << PV_SAVE_LOSSY_SHIFT) makes the stream lossy:

@@ -135,6 +135,14 @@ bool GifEncoder::plannedImage(const ImageInfo& info, RowSource& rows, int bits) 
                                        effort_.lossy, info.transparentIndex);
     }
     const ic::LzwNeighbours* lossy = effort_.lossy > 0 ? &near : nullptr;
+    if (effort_.search) {
+        // Codes start one bit wider than the largest index needs; a frame
+        // that uses only the low entries of a large table can start narrower
+        // (decoders take the size from the data, not from the table). A
+        // lossy stream never takes an index beyond that size.
+        const uint8_t top = pixels.empty() ? 0 : *std::max_element(pixels.begin(), pixels.end());
+        bits = std::min(bits, std::max(2, tableBits(top + 1)));
+    }
     ic::LzwPlanner planner(bits);
     const ic::LzwStyle style = effort_.search
                                    ? planner.best(pixels.data(), nullptr, pixels.size(), lossy)
