@@ -1,8 +1,8 @@
 #include "imaging/animated/PVGifOptimizer.h"
 
+#include "imaging/animated/ChooseUnchangedPixels.h"
 #include "imaging/animated/PVCompositor.h"
 #include "libs/imagecore/Dib.h"
-#include "libs/imagecore/LzwPlanner.h"
 #include "platform/GlobalBlock.h"
 #include "platform/GlobalMemory.h"
 
@@ -161,110 +161,6 @@ PVRect boundsWhere(int32_t w, int32_t h, auto&& test) {
     return r.empty() ? PVRect{} : r;
 }
 
-// A run of one colour, split where it must be drawn: unchanged stretches
-// between drawn pixels, before the first and after the last are drawn in the
-// colour when no longer than the given lengths, else left transparent.
-std::vector<uint8_t> drawRuns(const std::vector<uint8_t>& pixels,
-                              const std::vector<uint8_t>& alternatives, uint8_t transparent,
-                              size_t between, size_t leading, size_t trailing) {
-    std::vector<uint8_t> out(alternatives);
-    const auto fill = [&](size_t from, size_t to, size_t limit) {
-        if (to - from <= limit)
-            std::copy(pixels.begin() + ptrdiff_t(from), pixels.begin() + ptrdiff_t(to),
-                      out.begin() + ptrdiff_t(from));
-    };
-    for (size_t i = 0; i < pixels.size();) {
-        size_t end = i;
-        size_t first = SIZE_MAX, last = 0;
-        for (; end < pixels.size() && pixels[end] == pixels[i]; ++end)
-            if (pixels[end] == alternatives[end] && pixels[end] != transparent) {
-                if (first == SIZE_MAX)
-                    first = end;
-                else
-                    fill(last + 1, end, between);
-                last = end;
-            }
-        if (first != SIZE_MAX) {
-            fill(i, first, leading);
-            fill(last + 1, end, trailing);
-        }
-        i = end;
-    }
-    return out;
-}
-
-// Unchanged stretches of a row between two pixels that must be drawn are
-// drawn in their own colours when no longer than `limit` or, with
-// `uniform`, of one colour (the row then reads as the picture it is, which
-// earlier rows taught the LZW table); others, and those at a row's ends,
-// are transparent.
-std::vector<uint8_t> fillGaps(const std::vector<uint8_t>& pixels,
-                              const std::vector<uint8_t>& alternatives, uint8_t transparent,
-                              size_t width, size_t limit, bool uniform = false) {
-    std::vector<uint8_t> out(alternatives);
-    for (size_t row = 0; row + width <= pixels.size(); row += width) {
-        size_t lastDrawn = SIZE_MAX;
-        for (size_t x = 0; x < width; ++x) {
-            const size_t i = row + x;
-            if (pixels[i] != alternatives[i] || pixels[i] == transparent) continue;
-            if (lastDrawn != SIZE_MAX) {
-                const auto from = pixels.begin() + ptrdiff_t(row + lastDrawn + 1);
-                const auto to = pixels.begin() + ptrdiff_t(i);
-                if (size_t(to - from) <= limit ||
-                    (uniform && std::all_of(from, to, [&](uint8_t v) { return v == *from; })))
-                    std::copy(from, to, out.begin() + (from - pixels.begin()));
-            }
-            lastDrawn = x;
-        }
-    }
-    return out;
-}
-
-// Which value each pixel that may also be transparent takes: the smallest
-// LZW stream among the greedy parses with alternatives (level 2) and, at
-// level 3, whole-frame rules too.
-std::vector<uint8_t> Resolve(const std::vector<uint8_t>& pixels,
-                             const std::vector<uint8_t>& alternatives, uint8_t transparent,
-                             size_t width, int bits, int level) {
-    ic::LzwPlanner planner(std::max(2, bits));
-    std::vector<uint8_t> best(pixels.size()), candidate(pixels.size());
-    uint64_t smallest = UINT64_MAX;
-    for (const bool prefer : {false, true})
-        for (const bool ahead : {false, true}) {
-            if (level < 3 && ahead) continue;
-            ic::LzwStyle style;
-            style.preferAlternative = prefer;
-            style.lookahead = ahead;
-            const uint64_t size = planner.run(pixels.data(), alternatives.data(), pixels.size(),
-                                              style, candidate.data(), nullptr);
-            if (size < smallest) {
-                smallest = size;
-                best.swap(candidate);
-            }
-        }
-    if (level < 3) return best;
-    constexpr size_t kAll = SIZE_MAX;
-    const std::vector<uint8_t> rules[] = {
-        alternatives, // every unchanged pixel transparent
-        pixels,       // none
-        drawRuns(pixels, alternatives, transparent, kAll, kAll, kAll),
-        drawRuns(pixels, alternatives, transparent, kAll, 0, kAll),
-        drawRuns(pixels, alternatives, transparent, kAll, 8, 8),
-        drawRuns(pixels, alternatives, transparent, kAll, 0, 0),
-        fillGaps(pixels, alternatives, transparent, width, 16),
-        fillGaps(pixels, alternatives, transparent, width, 64),
-        fillGaps(pixels, alternatives, transparent, width, 0, true),
-    };
-    for (const std::vector<uint8_t>& rule : rules) {
-        const uint64_t size = planner.run(rule.data(), nullptr, rule.size(), {}, nullptr, nullptr);
-        if (size < smallest) {
-            smallest = size;
-            best = rule;
-        }
-    }
-    return best;
-}
-
 // Builds the new frames one screen at a time.
 class Builder {
   public:
@@ -301,6 +197,7 @@ class Builder {
     Table FShared; // the global table, or frame 0's when each frame has its own
     Table FOwn;
     const Table* FTable = nullptr; // the current frame's
+    PVChoiceHistory FHistory;
 };
 
 int Builder::ChooseTable(const PVRect& r, const std::vector<uint32_t>& target, bool wantTransparent,
@@ -408,8 +305,8 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
         }
 
     if (useAlternatives)
-        pixels = Resolve(pixels, alternatives, uint8_t(transparent), size_t(w),
-                         tableBits(table.size()), FLevel);
+        pixels = ChooseUnchangedPixels(pixels, alternatives, uint8_t(transparent), size_t(w),
+                                       tableBits(table.size()), FLevel, FHistory);
     const bool transparentUsed =
         transparent >= 0 &&
         std::find(pixels.begin(), pixels.end(), uint8_t(transparent)) != pixels.end();
@@ -446,7 +343,7 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
 // how many frames use them: a frame that uses only the first entries of a
 // large table can then start its LZW codes narrower. Every frame on that
 // table gets its pixels and transparent index renumbered the same way.
-void SortSharedTable(TFrameList& frames) {
+void sortSharedTable(TFrameList& frames) {
     std::vector<std::unique_ptr<ic::MutableDib>> dibs;
     for (TMyGifAnimation* record : frames)
         dibs.push_back(std::make_unique<ic::MutableDib>(record->DibHandle));
@@ -502,7 +399,8 @@ void SortSharedTable(TFrameList& frames) {
         for (int32_t y = 0; y < dib.view().height; ++y)
             for (int32_t x = 0; x < dib.view().width; ++x)
                 dib.row(y)[x] = to[dib.row(y)[x]];
-        frames[f]->TransparentIndex = to[frames[f]->TransparentIndex];
+        if (frames[f]->HasTransparency)
+            frames[f]->TransparentIndex = to[frames[f]->TransparentIndex];
     }
 }
 
@@ -587,7 +485,7 @@ bool PVGifOptimizer::Optimize(const TFrameList& frames) {
         }
     }
     if (!ok) FreeFrames();
-    if (ok && FLevel >= 3) SortSharedTable(FFrames);
+    if (ok && FLevel >= 3) sortSharedTable(FFrames);
     return ok;
 }
 

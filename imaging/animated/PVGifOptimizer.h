@@ -19,9 +19,11 @@ namespace PVWebImg {
 class PVGifOptimizer {
   public:
     // Levels: 1 crops, merges, chooses disposal and tables; 2 also lets
-    // unchanged pixels be transparent where the greedy LZW stream prefers;
-    // 3 also measures whole-frame alternatives (all unchanged pixels
-    // transparent, none) and keeps the smallest.
+    // unchanged pixels be transparent where the greedy LZW parse prefers;
+    // 3 also measures parses that look ahead and whole-frame rules (every
+    // unchanged pixel transparent, none, runs and row gaps drawn) and keeps
+    // the smallest, and orders the shared table by use so small frames need
+    // narrower codes.
     explicit PVGifOptimizer(int level = 3);
     ~PVGifOptimizer();
     PVGifOptimizer(const PVGifOptimizer&) = delete;

@@ -45,7 +45,8 @@ void LzwPlanner::reset() {
 
 uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, size_t n,
                          const LzwStyle& style, uint8_t* chosen, LzwCodeSink* sink,
-                         const LzwNeighbours* lossy) {
+                         const LzwNeighbours* lossy, uint64_t limit) {
+    filled_ = false;
     uint64_t bits = 0;
     const auto put = [&](uint32_t code) {
         bits += width_;
@@ -122,6 +123,7 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
             continue;
         }
         put(prefix);
+        if (bits > limit) return UINT64_MAX;
         const uint32_t start = a != p && style.preferAlternative ? a : p;
         if (nextCode_ < kMaxCodes) {
             // The decoder widens when its next code reaches 2^width; it runs
@@ -156,7 +158,7 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
     put(prefix);
     // The decoder adds an entry for that last code too, and may widen.
     if (nextCode_ < kMaxCodes && nextCode_ == (1u << width_)) ++width_;
-    filled_ = filled_ || full || nextCode_ >= kMaxCodes;
+    filled_ = full || nextCode_ >= kMaxCodes;
     put(clearCode_ + 1);
     return bits;
 }
@@ -186,43 +188,20 @@ size_t LzwPlanner::reach(uint32_t code, const uint8_t* pixels, const uint8_t* al
     return n;
 }
 
-LzwStyle LzwPlanner::best(const uint8_t* pixels, const uint8_t* alternatives, size_t n,
-                          const LzwNeighbours* lossy, uint64_t* bits) {
+LzwStyle LzwPlanner::betterClear(const uint8_t* pixels, size_t n, const LzwNeighbours* lossy,
+                                 uint64_t& bits) {
+    static constexpr LzwStyle kTries[] = {
+        {LzwStyle::Never, false, false, 0, 0},
+        {LzwStyle::Adaptive, false, false, 8192, 8},
+    };
     LzwStyle chosen;
-    filled_ = false;
-    uint64_t smallest = run(pixels, alternatives, n, chosen, nullptr, nullptr, lossy);
-    const auto consider = [&](const LzwStyle& style) {
-        const uint64_t size = run(pixels, alternatives, n, style, nullptr, nullptr, lossy);
-        if (size < smallest) {
-            smallest = size;
+    for (const LzwStyle& style : kTries) {
+        const uint64_t size = run(pixels, nullptr, n, style, nullptr, nullptr, lossy, bits);
+        if (size < bits) {
+            bits = size;
             chosen = style;
         }
-    };
-    if (alternatives) {
-        for (const bool prefer : {false, true})
-            for (const bool ahead : {false, true}) {
-                LzwStyle other;
-                other.preferAlternative = prefer;
-                other.lookahead = ahead;
-                consider(other);
-            }
     }
-    // Clear codes only matter once all codes were taken.
-    if (filled_) {
-        const bool prefer = chosen.preferAlternative, ahead = chosen.lookahead;
-        static constexpr LzwStyle kTries[] = {
-            {LzwStyle::Never, false, false, 0, 0},
-            {LzwStyle::Adaptive, false, false, 1024, 4},
-            {LzwStyle::Adaptive, false, false, 4096, 8},
-            {LzwStyle::Adaptive, false, false, 16384, 8},
-        };
-        for (LzwStyle style : kTries) {
-            style.preferAlternative = prefer;
-            style.lookahead = ahead;
-            consider(style);
-        }
-    }
-    if (bits) *bits = smallest;
     return chosen;
 }
 

@@ -57,15 +57,21 @@ class LzwPlanner {
     // the pixel when it has none). chosen (may be nullptr or alias pixels)
     // receives the value each pixel took. sink may be nullptr to count only.
     // Answers the bits of the stream, sub-block framing not included.
+    // A run that passes `limit` bits stops there and answers UINT64_MAX
+    // (chosen is then incomplete): a candidate that cannot win is not
+    // finished.
     uint64_t run(const uint8_t* pixels, const uint8_t* alternatives, size_t n,
                  const LzwStyle& style, uint8_t* chosen, LzwCodeSink* sink,
-                 const LzwNeighbours* lossy = nullptr);
+                 const LzwNeighbours* lossy = nullptr, uint64_t limit = UINT64_MAX);
+    // Whether the last run took every code (only then do clear strategies
+    // differ).
+    bool Filled() const { return filled_; }
 
-    // The style whose stream is smallest among the ones worth trying (the
-    // clear choices only matter once the table fills; the preferred value
-    // only with alternatives). bits, when given, receives its size.
-    LzwStyle best(const uint8_t* pixels, const uint8_t* alternatives, size_t n,
-                  const LzwNeighbours* lossy = nullptr, uint64_t* bits = nullptr);
+    // After a run that filled the table (Filled()) in `bits` bits: the
+    // clear strategy whose stream is smaller, WhenFull when none is; bits
+    // then holds its size.
+    LzwStyle betterClear(const uint8_t* pixels, size_t n, const LzwNeighbours* lossy,
+                         uint64_t& bits);
 
     // Bytes a stream of that many bits takes in the file: the code-size
     // byte, sub-block lengths and the terminator included.
@@ -99,7 +105,7 @@ class LzwPlanner {
     uint32_t width_ = 0;
     uint32_t nextCode_ = 0;
     uint32_t generation_ = 0;
-    bool filled_ = false; // some run since best() began took every code
+    bool filled_ = false; // the last run took every code
     // Entry: generation << 32 | key (prefix << 8 | pixel) << 12 | code; a
     // slot of another generation is empty, so a reset costs nothing.
     std::vector<uint64_t> table_;

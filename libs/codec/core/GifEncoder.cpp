@@ -144,11 +144,24 @@ bool GifEncoder::plannedImage(const ImageInfo& info, RowSource& rows, int bits) 
         bits = std::min(bits, std::max(2, tableBits(top + 1)));
     }
     ic::LzwPlanner planner(bits);
-    const ic::LzwStyle style = effort_.search
-                                   ? planner.best(pixels.data(), nullptr, pixels.size(), lossy)
-                                   : ic::LzwStyle{};
+    // The plain stream is kept as it is made; only a frame that fills the
+    // table has clear strategies to compare, and only a better one is run
+    // again.
+    struct Codes final : ic::LzwCodeSink {
+        std::vector<uint32_t> list;
+        void put(uint32_t code, uint32_t width) override { list.push_back(code | width << 16); }
+    } plain;
+    uint64_t size = planner.run(pixels.data(), nullptr, pixels.size(), {}, nullptr, &plain, lossy);
     LzwCodeWriter out(sink_, bits);
-    planner.run(pixels.data(), nullptr, pixels.size(), style, nullptr, &out, lossy);
+    ic::LzwStyle style;
+    if (effort_.search && planner.Filled())
+        style = planner.betterClear(pixels.data(), pixels.size(), lossy, size);
+    if (style.clear == ic::LzwStyle::WhenFull) {
+        for (const uint32_t c : plain.list)
+            out.put(c & 0xFFFF, c >> 16);
+    } else {
+        planner.run(pixels.data(), nullptr, pixels.size(), style, nullptr, &out, lossy);
+    }
     return out.finish();
 }
 
