@@ -171,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Animations, OptimizerTest,
 TEST(OptimizerCorpus, RealFilesKeepTheirScreens) {
     const fs::path dir = testsupport::tempDir("optimizer-corpus");
     std::vector<fs::path> files;
-    if (const fs::path corpus = testsupport::corpusDir(); !corpus.empty())
+    const fs::path corpus = testsupport::corpusDir();
+    if (!corpus.empty())
         for (const auto& e : fs::recursive_directory_iterator(corpus))
             if (e.path().extension() == ".gif" && e.file_size() < 2'000'000)
                 files.push_back(e.path());
@@ -206,7 +207,8 @@ TEST(OptimizerCorpus, RealFilesKeepTheirScreens) {
         }
         ++tried;
     }
-    EXPECT_GT(tried, 1);
+    // Without the shared corpus only gifsicle's file is there to try.
+    EXPECT_GE(tried, corpus.empty() ? 1 : 2);
 }
 
 } // namespace
