@@ -72,7 +72,7 @@ std::vector<uint8_t> fillGaps(const std::vector<uint8_t>& pixels,
 std::vector<uint8_t> ChooseUnchangedPixels(const std::vector<uint8_t>& pixels,
                                            const std::vector<uint8_t>& alternatives,
                                            uint8_t transparent, size_t width, int bits, int level,
-                                           PVChoiceHistory& history) {
+                                           PVChoiceHistory& history, uint64_t* streamBits) {
     ic::LzwPlanner planner(std::max(2, bits));
     std::vector<uint8_t> best(pixels.size()), candidate(pixels.size());
     // Each candidate stops as soon as it is larger than the best so far, so
@@ -85,13 +85,15 @@ std::vector<uint8_t> ChooseUnchangedPixels(const std::vector<uint8_t>& pixels,
     const bool small = pixels.size() <= (size_t(1) << 15) ||
                        (seen > 0 && pixels.size() > 2 * (history.pixels / seen));
     history.pixels += pixels.size();
-    const auto worth = [&] {
+    // cost: about how many plain parses the candidate takes; a costly one
+    // must win more often to be tried on every frame.
+    const auto worth = [&](uint32_t cost = 1) {
         ++number;
         return number < 2 || small || seen < 16 || seen % 8 == 0 ||
-               history.wins[number] * 64 >= seen;
+               history.wins[number] * 64 >= seen * cost;
     };
     const auto parse = [&](bool prefer, bool ahead) {
-        if (!worth()) return;
+        if (!worth(ahead ? 4 : 1)) return;
         ic::LzwStyle style;
         style.preferAlternative = prefer;
         style.lookahead = ahead;
@@ -104,8 +106,8 @@ std::vector<uint8_t> ChooseUnchangedPixels(const std::vector<uint8_t>& pixels,
         }
     };
     // Rules are made only when they are to be measured.
-    const auto consider = [&](auto&& make, bool enabled = true) {
-        if (!worth() || !enabled) return;
+    const auto consider = [&](auto&& make, bool enabled = true, uint32_t cost = 1) {
+        if (!worth(cost) || !enabled) return;
         std::vector<uint8_t> rule = make();
         const uint64_t size =
             planner.run(rule.data(), nullptr, rule.size(), {}, nullptr, nullptr, nullptr, smallest);
@@ -117,6 +119,7 @@ std::vector<uint8_t> ChooseUnchangedPixels(const std::vector<uint8_t>& pixels,
     };
     const auto done = [&] {
         ++history.wins[winner];
+        if (streamBits) *streamBits = smallest;
         return best;
     };
     parse(true, false);
@@ -145,10 +148,10 @@ std::vector<uint8_t> ChooseUnchangedPixels(const std::vector<uint8_t>& pixels,
     parse(false, true);
     consider([&] { return alternatives; }); // every unchanged pixel transparent
     consider([&] { return pixels; });       // none transparent
-    consider(runs(SIZE_MAX, SIZE_MAX), rules);
-    consider(runs(0, SIZE_MAX), rules);
-    consider(runs(8, 8), rules);
-    consider(runs(0, 0), rules);
+    consider(runs(SIZE_MAX, SIZE_MAX), rules, 4);
+    consider(runs(0, SIZE_MAX), rules, 4);
+    consider(runs(8, 8), rules, 4);
+    consider(runs(0, 0), rules, 4);
     return done();
 }
 

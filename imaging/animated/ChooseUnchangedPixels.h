@@ -23,10 +23,12 @@ struct PVChoiceHistory {
 
 // pixels: the frame's indices, rows of `width`; alternatives: per pixel the
 // transparent index where the pixel may take it, else the pixel itself.
-// bits: of the colour table. Answers the indices to write.
+// bits: of the colour table. Answers the indices to write; streamBits (may
+// be nullptr) receives the size of their LZW stream at that table's width.
 std::vector<uint8_t> ChooseUnchangedPixels(const std::vector<uint8_t>& pixels,
                                            const std::vector<uint8_t>& alternatives,
                                            uint8_t transparent, size_t width, int bits, int level,
-                                           PVChoiceHistory& history);
+                                           PVChoiceHistory& history,
+                                           uint64_t* streamBits = nullptr);
 
 } // namespace PVWebImg

@@ -2,7 +2,9 @@
 
 #include "imaging/animated/ChooseUnchangedPixels.h"
 #include "imaging/animated/PVCompositor.h"
+#include "imaging/animated/SharedTableOrder.h"
 #include "libs/imagecore/Dib.h"
+#include "libs/imagecore/LzwPlanner.h"
 #include "platform/GlobalBlock.h"
 #include "platform/GlobalMemory.h"
 
@@ -179,6 +181,8 @@ class Builder {
     // (nullptr for the last), `fixed` the rectangle a lone frame keeps.
     bool Add(const std::vector<uint32_t>& target, const std::vector<uint32_t>* next, uint16_t delay,
              const PVRect* fixed);
+    // Per frame made, its LZW stream's bits where they were measured, else 0.
+    const std::vector<uint64_t>& StreamBits() const { return FStreamBits; }
 
   private:
     // Sets FTable for the rectangle and answers the transparent index to
@@ -198,6 +202,7 @@ class Builder {
     Table FOwn;
     const Table* FTable = nullptr; // the current frame's
     PVChoiceHistory FHistory;
+    std::vector<uint64_t> FStreamBits;
 };
 
 int Builder::ChooseTable(const PVRect& r, const std::vector<uint32_t>& target, bool wantTransparent,
@@ -291,6 +296,7 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
     const bool useAlternatives = wantTransparent && transparent >= 0;
     const int32_t w = r.x1 - r.x0, h = r.y1 - r.y0;
     std::vector<uint8_t> pixels(size_t(w) * size_t(h)), alternatives;
+    uint64_t streamBits = 0;
     if (useAlternatives) alternatives.resize(pixels.size());
     size_t at = 0;
     for (int32_t y = r.y0; y < r.y1; ++y)
@@ -306,7 +312,8 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
 
     if (useAlternatives)
         pixels = ChooseUnchangedPixels(pixels, alternatives, uint8_t(transparent), size_t(w),
-                                       tableBits(table.size()), FLevel, FHistory);
+                                       tableBits(table.size()), FLevel, FHistory, &streamBits);
+    FStreamBits.push_back(streamBits);
     const bool transparentUsed =
         transparent >= 0 &&
         std::find(pixels.begin(), pixels.end(), uint8_t(transparent)) != pixels.end();
@@ -339,11 +346,12 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
     return true;
 }
 
-// Puts the entries of the table frame 0 shares with others in the order of
-// how many frames use them: a frame that uses only the first entries of a
-// large table can then start its LZW codes narrower. Every frame on that
-// table gets its pixels and transparent index renumbered the same way.
-void sortSharedTable(TFrameList& frames) {
+// Orders the table frame 0 shares with others so that frames can start
+// their codes narrower (SharedTableOrder.h). Every frame on that table gets
+// its pixels renumbered and, where it has one, the lowest transparent index
+// it can take. streamBits: per frame the size of its LZW stream at the
+// table's width, 0 where unknown.
+void sortSharedTable(TFrameList& frames, const std::vector<uint64_t>& streamBits) {
     std::vector<std::unique_ptr<ic::MutableDib>> dibs;
     for (TMyGifAnimation* record : frames)
         dibs.push_back(std::make_unique<ic::MutableDib>(record->DibHandle));
@@ -353,54 +361,50 @@ void sortSharedTable(TFrameList& frames) {
         return v.colorCount == first.colorCount &&
                std::memcmp(v.colors, first.colors, first.colorCount * sizeof(RGBQUAD)) == 0;
     };
-    std::vector<bool> shares(frames.size());
-    std::vector<std::array<bool, 256>> used(frames.size());
-    std::array<int32_t, 256> users{};
+    const int bits = std::max(2, tableBits(int(first.colorCount)));
+    std::vector<size_t> sharing;
+    std::vector<PVTableUse> uses;
     for (size_t f = 0; f < frames.size(); ++f) {
-        if (!dibs[f]->ok() || !(shares[f] = sameTable(dibs[f]->view()))) continue;
+        if (!dibs[f]->ok() || !sameTable(dibs[f]->view())) continue;
         const ic::DibView& v = dibs[f]->view();
+        PVTableUse use;
         for (int32_t y = 0; y < v.height; ++y)
             for (int32_t x = 0; x < v.width; ++x)
-                used[f][v.row(y)[x]] = true;
-        for (size_t i = 0; i < 256; ++i)
-            users[i] += used[f][i];
+                use.shown[v.row(y)[x]] = true;
+        if (frames[f]->HasTransparency) {
+            use.shown[frames[f]->TransparentIndex] = false;
+            use.transparent = true;
+        }
+        uint64_t size = f < streamBits.size() ? streamBits[f] : 0;
+        // Only a frame that could start narrower needs its size measured.
+        if (size == 0 && use.shown.count() + use.transparent <= (size_t(1) << (bits - 1))) {
+            std::vector<uint8_t> pixels;
+            pixels.reserve(size_t(v.width) * size_t(v.height));
+            for (int32_t y = 0; y < v.height; ++y)
+                pixels.insert(pixels.end(), v.row(y), v.row(y) + v.width);
+            size = ic::LzwPlanner(bits).run(pixels.data(), nullptr, pixels.size(), {}, nullptr,
+                                            nullptr);
+        }
+        use.codes = CodesIn(bits, size);
+        sharing.push_back(f);
+        uses.push_back(use);
     }
-    std::vector<uint8_t> order(first.colorCount);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint8_t a, uint8_t b) { return users[a] > users[b]; });
-    std::array<uint8_t, 256> to{};
-    std::vector<RGBQUAD> table(first.colors, first.colors + first.colorCount);
-    for (size_t i = 0; i < order.size(); ++i)
-        to[order[i]] = uint8_t(i);
-    // The order as built often keeps colours of one area together, which
-    // serves small frames as well: the new order must promise more. A
-    // frame's gain: the bits its first codes (at most 256 of them, about one
-    // per four pixels) are narrower.
-    int64_t gain = 0;
-    for (size_t f = 0; f < frames.size(); ++f) {
-        if (!shares[f]) continue;
-        int before = 0, after = 0;
-        for (int i = 0; i < 256; ++i)
-            if (used[f][size_t(i)]) {
-                before = std::max(before, i);
-                after = std::max(after, int(to[size_t(i)]));
-            }
-        const ic::DibView& v = dibs[f]->view();
-        const int64_t codes = std::min<int64_t>(256, int64_t(v.width) * v.height / 4);
-        gain += codes * (std::max(2, tableBits(before + 1)) - std::max(2, tableBits(after + 1)));
-    }
-    if (gain <= 0) return;
-    for (size_t f = 0; f < frames.size(); ++f) {
-        if (!shares[f]) continue;
-        ic::MutableDib& dib = *dibs[f];
-        for (size_t i = 0; i < order.size(); ++i)
-            dib.colors()[i] = table[order[i]];
+    const std::vector<uint8_t> order = OrderSharedTable(uses, int(first.colorCount), bits);
+    const std::vector<RGBQUAD> table(first.colors, first.colors + first.colorCount);
+    for (size_t s = 0; s < sharing.size(); ++s) {
+        TMyGifAnimation& record = *frames[sharing[s]];
+        ic::MutableDib& dib = *dibs[sharing[s]];
+        const PVTableFit fit = FitFrame(uses[s], order);
+        std::array<uint8_t, 256> to{};
+        for (size_t i = 0; i < order.size(); ++i) {
+            to[i] = order[i];
+            dib.colors()[order[i]] = table[i];
+        }
+        if (record.HasTransparency) to[record.TransparentIndex] = uint8_t(fit.transparent);
         for (int32_t y = 0; y < dib.view().height; ++y)
             for (int32_t x = 0; x < dib.view().width; ++x)
                 dib.row(y)[x] = to[dib.row(y)[x]];
-        if (frames[f]->HasTransparency)
-            frames[f]->TransparentIndex = to[frames[f]->TransparentIndex];
+        if (record.HasTransparency) record.TransparentIndex = uint8_t(fit.transparent);
     }
 }
 
@@ -485,7 +489,7 @@ bool PVGifOptimizer::Optimize(const TFrameList& frames) {
         }
     }
     if (!ok) FreeFrames();
-    if (ok && FLevel >= 3) sortSharedTable(FFrames);
+    if (ok && FLevel >= 3) sortSharedTable(FFrames, builder.StreamBits());
     return ok;
 }
 

@@ -22,8 +22,8 @@ class PVGifOptimizer {
     // unchanged pixels be transparent where the greedy LZW parse prefers;
     // 3 also measures parses that look ahead and whole-frame rules (every
     // unchanged pixel transparent, none, runs and row gaps drawn) and keeps
-    // the smallest, and orders the shared table by use so small frames need
-    // narrower codes.
+    // the smallest, and orders the shared table so that as many frames as
+    // it can manage need narrower codes.
     explicit PVGifOptimizer(int level = 3);
     ~PVGifOptimizer();
     PVGifOptimizer(const PVGifOptimizer&) = delete;

@@ -82,10 +82,13 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
             const int32_t cp = find(prefix, p, slot);
             const int32_t ca = find(prefix, a, altSlot);
             if (cp >= 0 && ca >= 0) {
+                // Looking further rarely changes the choice and costs a
+                // walk per pixel along the string.
+                const size_t horizon = n - i > kHorizon ? i + kHorizon : n;
                 int budget = 24;
-                const size_t rp = reach(uint32_t(cp), pixels, alternatives, i + 1, n, budget);
+                const size_t rp = reach(uint32_t(cp), pixels, alternatives, i + 1, horizon, budget);
                 budget = 24;
-                const size_t ra = reach(uint32_t(ca), pixels, alternatives, i + 1, n, budget);
+                const size_t ra = reach(uint32_t(ca), pixels, alternatives, i + 1, horizon, budget);
                 const bool alt = ra > rp || (ra == rp && style.preferAlternative);
                 prefix = uint32_t(alt ? ca : cp);
                 if (chosen) chosen[i] = uint8_t(alt ? a : p);

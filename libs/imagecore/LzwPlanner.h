@@ -79,6 +79,7 @@ class LzwPlanner {
 
   private:
     static constexpr uint32_t kMaxCodes = 4096;
+    static constexpr size_t kHorizon = 24; // pixels a lookahead compares
     static constexpr uint32_t kHashBits = 14;
     static constexpr uint32_t kHashSize = 1u << kHashBits;
 
