@@ -67,7 +67,7 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
 
     // Adaptive clearing: compression of each window of pixels once the
     // table is full, in bits per 64 pixels.
-    bool full = false;
+    bool full = false, cleared = false;
     uint64_t windowBits = 0, best = UINT64_MAX;
     size_t windowStart = 0;
 
@@ -138,6 +138,7 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
         } else if (style.clear == LzwStyle::WhenFull) {
             put(clearCode_); // at the full 12-bit width
             reset();
+            cleared = true;
         } else if (!full) {
             full = true;
             windowBits = bits;
@@ -149,6 +150,7 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
                 put(clearCode_);
                 reset();
                 full = false;
+                cleared = true;
             } else {
                 best = std::min(best, cost);
                 windowBits = bits;
@@ -161,7 +163,7 @@ uint64_t LzwPlanner::run(const uint8_t* pixels, const uint8_t* alternatives, siz
     put(prefix);
     // The decoder adds an entry for that last code too, and may widen.
     if (nextCode_ < kMaxCodes && nextCode_ == (1u << width_)) ++width_;
-    filled_ = full || nextCode_ >= kMaxCodes;
+    filled_ = full || cleared || nextCode_ >= kMaxCodes;
     put(clearCode_ + 1);
     return bits;
 }
