@@ -86,8 +86,8 @@ struct Table {
 };
 
 // The table frames share: every colour the records show (their used
-// indices but the transparent one) when those fit in one table, else
-// record 0's colours and then those most records use. `all` says whether it
+// indices but the transparent one) when those fit in one table, else the
+// colours of as many whole records as fit, then those most records use. `all` says whether it
 // holds every colour. False for a picture the optimiser does not take.
 bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool& all) {
     std::vector<std::vector<uint32_t>> used;
@@ -128,6 +128,29 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
         table = inOrder;
         return true;
     }
+    // As many records as can share one table, each added record bringing
+    // the fewest colours the table lacks: every record it holds saves a
+    // table of its own. The slots left take the colours most records use.
+    std::set<uint32_t> chosen;
+    std::vector<bool> inTable(size_t(1) << 24), taken(used.size());
+    const auto lacking = [&](const std::vector<uint32_t>& colours) {
+        size_t n = 0;
+        for (uint32_t c : colours)
+            n += !inTable[c & 0xFFFFFF];
+        return n;
+    };
+    for (;;) {
+        size_t best = used.size(), fewest = 257;
+        for (size_t i = 0; i < used.size(); ++i) {
+            if (taken[i]) continue;
+            const size_t n = lacking(used[i]);
+            if (n < fewest && chosen.size() + n <= 256) best = i, fewest = n;
+        }
+        if (best == used.size()) break;
+        taken[best] = true;
+        for (uint32_t c : used[best])
+            if (chosen.insert(c).second) inTable[c & 0xFFFFFF] = true;
+    }
     std::vector<std::pair<int, uint32_t>> counts;
     for (uint32_t c : every)
         counts.emplace_back(0, c);
@@ -138,7 +161,6 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
               })->first;
     std::stable_sort(counts.begin(), counts.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::set<uint32_t> chosen(used.front().begin(), used.front().end());
     for (size_t i = 0; i < counts.size() && chosen.size() < 256; ++i)
         chosen.insert(counts[i].second);
     table.assign(chosen.begin(), chosen.end());
