@@ -87,10 +87,12 @@ struct Table {
 
 // The table frames share: every colour the records show (their used
 // indices but the transparent one) when those fit in one table, else the
-// colours of as many whole records as fit, then those most records use. `all` says whether it
-// holds every colour. False for a picture the optimiser does not take.
+// colours of as many whole records as fit (starting from the record table
+// that holds most records whole), then those most records use. `all` says
+// whether it holds every colour. False for a picture the optimiser does not take.
 bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool& all) {
     std::vector<std::vector<uint32_t>> used;
+    std::set<std::vector<uint32_t>> tables; // the records' own colour tables
     std::set<uint32_t> every;
     std::vector<uint32_t> inOrder;
     for (const TMyGifAnimation* record : frames) {
@@ -122,6 +124,11 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
             if (every.insert(colour).second) inOrder.push_back(colour);
         }
         used.emplace_back(colours.begin(), colours.end());
+        std::set<uint32_t> own;
+        for (uint32_t i = 0; i < view.colorCount && i < 256; ++i)
+            own.insert(kOpaque | uint32_t(view.colors[i].rgbRed) << 16 |
+                       uint32_t(view.colors[i].rgbGreen) << 8 | view.colors[i].rgbBlue);
+        tables.emplace(own.begin(), own.end());
     }
     all = every.size() <= 256;
     if (all) {
@@ -139,6 +146,32 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
             n += !inTable[c & 0xFFFFFF];
         return n;
     };
+    const auto take = [&](size_t i) {
+        taken[i] = true;
+        for (uint32_t c : used[i])
+            if (chosen.insert(c).second) inTable[c & 0xFFFFFF] = true;
+    };
+    // A table of the records' own that holds most of them whole comes first:
+    // an animation's global table usually serves most of its frames.
+    const std::vector<uint32_t>* seed = nullptr;
+    size_t seedHolds = 0;
+    for (const std::vector<uint32_t>& candidate : tables) {
+        for (uint32_t c : candidate)
+            inTable[c & 0xFFFFFF] = true;
+        const size_t holds = size_t(
+            std::count_if(used.begin(), used.end(), [&](const auto& u) { return !lacking(u); }));
+        for (uint32_t c : candidate)
+            inTable[c & 0xFFFFFF] = false;
+        if (holds > seedHolds) seed = &candidate, seedHolds = holds;
+    }
+    if (seed && seedHolds > 1) {
+        for (uint32_t c : *seed) {
+            chosen.insert(c);
+            inTable[c & 0xFFFFFF] = true;
+        }
+        for (size_t i = 0; i < used.size(); ++i)
+            if (!lacking(used[i])) taken[i] = true;
+    }
     for (;;) {
         size_t best = used.size(), fewest = 257;
         for (size_t i = 0; i < used.size(); ++i) {
@@ -147,9 +180,7 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
             if (n < fewest && chosen.size() + n <= 256) best = i, fewest = n;
         }
         if (best == used.size()) break;
-        taken[best] = true;
-        for (uint32_t c : used[best])
-            if (chosen.insert(c).second) inTable[c & 0xFFFFFF] = true;
+        take(best);
     }
     std::vector<std::pair<int, uint32_t>> counts;
     for (uint32_t c : every)
@@ -223,43 +254,62 @@ class Builder {
     Table FShared; // the global table, or frame 0's when each frame has its own
     Table FOwn;
     const Table* FTable = nullptr; // the current frame's
+    // The colour the frame's transparent index stands in for: every pixel
+    // of it is unchanged and left transparent (kTransparent = none).
+    uint32_t FLeftColour = 0;
     PVChoiceHistory FHistory;
     std::vector<uint64_t> FStreamBits;
 };
 
 int Builder::ChooseTable(const PVRect& r, const std::vector<uint32_t>& target, bool wantTransparent,
                          bool needTransparent) {
-    ColourIndex seen;
-    std::vector<uint32_t> colours;
+    ColourIndex seen, changedSeen;
+    std::vector<uint32_t> colours, changed;
     for (int32_t y = r.y0; y < r.y1; ++y)
         for (int32_t x = r.x0; x < r.x1; ++x) {
-            const uint32_t c = target[size_t(y) * size_t(FWidth) + size_t(x)];
-            if (c == kTransparent || seen.find(c) >= 0) continue;
+            const size_t p = size_t(y) * size_t(FWidth) + size_t(x);
+            const uint32_t c = target[p];
+            if (c == kTransparent) continue;
+            if (FBase[p] != c && changedSeen.add(c) >= 0) changed.push_back(c);
+            if (seen.find(c) >= 0) continue;
             if (seen.add(c) < 0) return kNoTable;
             colours.push_back(c);
         }
     const bool transparent = wantTransparent || needTransparent;
-    // The transparent index: the table's free slot, else any entry whose
-    // colour this rectangle does not show.
+    // The transparent index: the table's free slot, else an entry whose
+    // colour this rectangle does not show, else (where unchanged pixels may
+    // be left transparent) one whose colour only unchanged pixels show:
+    // those pixels are then all left transparent.
+    FLeftColour = kTransparent;
     const auto transparentIn = [&](const Table& table) {
         if (!transparent) return -1;
         if (table.slot >= 0) return table.slot;
         for (size_t i = 0; i < table.colours.size(); ++i)
             if (seen.find(table.colours[i]) < 0) return int(i);
+        if (wantTransparent && !needTransparent)
+            for (size_t i = 0; i < table.colours.size(); ++i)
+                if (changedSeen.find(table.colours[i]) < 0) {
+                    FLeftColour = table.colours[i];
+                    return int(i);
+                }
         return -1;
     };
-    const auto fits = [&](const Table& table) {
-        return std::all_of(colours.begin(), colours.end(),
+    const auto holds = [&](const Table& table, const std::vector<uint32_t>& wanted) {
+        return std::all_of(wanted.begin(), wanted.end(),
                            [&](uint32_t c) { return table.index.find(c) >= 0; });
     };
-    // The global table, for every frame whose colours it holds.
-    if (FGlobal || fits(FShared)) {
+    // The global table, for every frame whose colours it holds; or, where
+    // unchanged pixels may be left transparent, whose changed colours it
+    // holds (the unchanged ones it lacks are then left transparent).
+    if (FGlobal || holds(FShared, colours) || (wantTransparent && holds(FShared, changed))) {
         const int t = transparentIn(FShared);
-        if (FGlobal || t >= 0 || !transparent) {
+        const bool all = FGlobal || holds(FShared, colours);
+        if (FGlobal || t >= 0 || (!transparent && all)) {
             FTable = &FShared;
             return t < 0 && needTransparent ? kNoTable : t;
         }
     }
+    FLeftColour = kTransparent;
     std::sort(colours.begin(), colours.end());
     Table& own = FOut.empty() ? FShared : FOwn;
     own.set(colours, transparent);
@@ -325,7 +375,9 @@ bool Builder::Add(const std::vector<uint32_t>& target, const std::vector<uint32_
         for (int32_t x = r.x0; x < r.x1; ++x, ++at) {
             const size_t p = size_t(y) * size_t(FWidth) + size_t(x);
             const uint32_t c = target[p];
-            const uint8_t index = uint8_t(c == kTransparent ? transparent : table.index.find(c));
+            const int found =
+                c == kTransparent || c == FLeftColour ? transparent : table.index.find(c);
+            const uint8_t index = uint8_t(found < 0 ? transparent : found);
             pixels[at] = index;
             if (useAlternatives)
                 alternatives[at] =
