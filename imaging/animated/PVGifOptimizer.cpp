@@ -85,16 +85,70 @@ struct Table {
     int size() const { return int(colours.size()) + (slot >= 0 ? 1 : 0); }
 };
 
-// The table frames share: every colour the records show (their used
-// indices but the transparent one) when those fit in one table, else the
-// colours of as many whole records as fit (starting from the record table
-// that holds most records whole), then those most records use. `all` says
-// whether it holds every colour. False for a picture the optimiser does not take.
-bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool& all) {
+// The colours of as many frames as can share one table, given what each
+// frame must show: frame 0's first (the file's global table is its), then
+// each added frame bringing the fewest colours the table lacks (every frame
+// it holds saves a table of its own); the slots left take the colours most
+// frames show.
+bool PickShared(const std::vector<std::vector<uint32_t>>& used, const std::set<uint32_t>& every,
+                std::vector<uint32_t>& table) {
+    std::set<uint32_t> chosen;
+    std::vector<bool> inTable(size_t(1) << 24), taken(used.size());
+    const auto lacking = [&](const std::vector<uint32_t>& colours) {
+        size_t n = 0;
+        for (uint32_t c : colours)
+            n += !inTable[c & 0xFFFFFF];
+        return n;
+    };
+    const auto take = [&](size_t i) {
+        taken[i] = true;
+        for (uint32_t c : used[i])
+            if (chosen.insert(c).second) inTable[c & 0xFFFFFF] = true;
+    };
+    // The file's global table is frame 0's: its colours come first.
+    if (!used.empty()) take(0);
+    for (;;) {
+        size_t best = used.size(), fewest = 257;
+        for (size_t i = 0; i < used.size(); ++i) {
+            if (taken[i]) continue;
+            const size_t n = lacking(used[i]);
+            if (n < fewest && chosen.size() + n <= 256) best = i, fewest = n;
+        }
+        if (best == used.size()) break;
+        take(best);
+    }
+    std::vector<std::pair<int, uint32_t>> counts;
+    for (uint32_t c : every)
+        counts.emplace_back(0, c);
+    for (const auto& colours : used)
+        for (uint32_t c : colours) {
+            const auto at =
+                std::lower_bound(counts.begin(), counts.end(), c,
+                                 [](const auto& e, uint32_t v) { return e.second < v; });
+            if (at != counts.end() && at->second == c) --at->first;
+        }
+    std::stable_sort(counts.begin(), counts.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < counts.size() && chosen.size() < 256; ++i)
+        chosen.insert(counts[i].second);
+    table.assign(chosen.begin(), chosen.end());
+    return true;
+}
+
+// The colours of the records: per record those it shows (its used indices
+// but the transparent one), and all of them.
+struct ColourSurvey {
     std::vector<std::vector<uint32_t>> used;
-    std::set<std::vector<uint32_t>> tables; // the records' own colour tables
     std::set<uint32_t> every;
-    std::vector<uint32_t> inOrder;
+    std::vector<uint32_t> inOrder; // every colour, in the records' own order
+};
+
+// The table frames share: every colour when those fit in one table, else
+// chosen by PickShared. `all` says whether it holds every colour. False for
+// a picture the optimiser does not take.
+bool sharedColours(const TFrameList& frames, ColourSurvey& survey, std::vector<uint32_t>& table,
+                   bool& all) {
+    auto& [used, every, inOrder] = survey;
     for (const TMyGifAnimation* record : frames) {
         zp::GlobalLockGuard lock(record->DibHandle);
         ic::DibView view;
@@ -124,78 +178,13 @@ bool sharedColours(const TFrameList& frames, std::vector<uint32_t>& table, bool&
             if (every.insert(colour).second) inOrder.push_back(colour);
         }
         used.emplace_back(colours.begin(), colours.end());
-        std::set<uint32_t> own;
-        for (uint32_t i = 0; i < view.colorCount && i < 256; ++i)
-            own.insert(kOpaque | uint32_t(view.colors[i].rgbRed) << 16 |
-                       uint32_t(view.colors[i].rgbGreen) << 8 | view.colors[i].rgbBlue);
-        tables.emplace(own.begin(), own.end());
     }
     all = every.size() <= 256;
     if (all) {
         table = inOrder;
         return true;
     }
-    // As many records as can share one table, each added record bringing
-    // the fewest colours the table lacks: every record it holds saves a
-    // table of its own. The slots left take the colours most records use.
-    std::set<uint32_t> chosen;
-    std::vector<bool> inTable(size_t(1) << 24), taken(used.size());
-    const auto lacking = [&](const std::vector<uint32_t>& colours) {
-        size_t n = 0;
-        for (uint32_t c : colours)
-            n += !inTable[c & 0xFFFFFF];
-        return n;
-    };
-    const auto take = [&](size_t i) {
-        taken[i] = true;
-        for (uint32_t c : used[i])
-            if (chosen.insert(c).second) inTable[c & 0xFFFFFF] = true;
-    };
-    // A table of the records' own that holds most of them whole comes first:
-    // an animation's global table usually serves most of its frames.
-    const std::vector<uint32_t>* seed = nullptr;
-    size_t seedHolds = 0;
-    for (const std::vector<uint32_t>& candidate : tables) {
-        for (uint32_t c : candidate)
-            inTable[c & 0xFFFFFF] = true;
-        const size_t holds = size_t(
-            std::count_if(used.begin(), used.end(), [&](const auto& u) { return !lacking(u); }));
-        for (uint32_t c : candidate)
-            inTable[c & 0xFFFFFF] = false;
-        if (holds > seedHolds) seed = &candidate, seedHolds = holds;
-    }
-    if (seed && seedHolds > 1) {
-        for (uint32_t c : *seed) {
-            chosen.insert(c);
-            inTable[c & 0xFFFFFF] = true;
-        }
-        for (size_t i = 0; i < used.size(); ++i)
-            if (!lacking(used[i])) taken[i] = true;
-    }
-    for (;;) {
-        size_t best = used.size(), fewest = 257;
-        for (size_t i = 0; i < used.size(); ++i) {
-            if (taken[i]) continue;
-            const size_t n = lacking(used[i]);
-            if (n < fewest && chosen.size() + n <= 256) best = i, fewest = n;
-        }
-        if (best == used.size()) break;
-        take(best);
-    }
-    std::vector<std::pair<int, uint32_t>> counts;
-    for (uint32_t c : every)
-        counts.emplace_back(0, c);
-    for (const auto& colours : used)
-        for (uint32_t c : colours)
-            --std::lower_bound(counts.begin(), counts.end(), c, [](const auto& e, uint32_t v) {
-                  return e.second < v;
-              })->first;
-    std::stable_sort(counts.begin(), counts.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < counts.size() && chosen.size() < 256; ++i)
-        chosen.insert(counts[i].second);
-    table.assign(chosen.begin(), chosen.end());
-    return true;
+    return PickShared(used, every, table);
 }
 
 PVRect boundsWhere(int32_t w, int32_t h, auto&& test) {
@@ -505,7 +494,8 @@ bool PVGifOptimizer::Optimize(const TFrameList& frames) {
         if (!record->DibHandle) return false;
     std::vector<uint32_t> shared;
     bool every = false;
-    if (!sharedColours(frames, shared, every)) return false;
+    ColourSurvey survey;
+    if (!sharedColours(frames, survey, shared, every)) return false;
 
     PVCompositor compositor;
     const auto compose = [&](size_t index, std::vector<uint32_t>& screen) {
@@ -514,6 +504,23 @@ bool PVGifOptimizer::Optimize(const TFrameList& frames) {
                       compositor.Pixels() + size_t(compositor.Width()) * compositor.Height());
         return true;
     };
+    // Where frames may leave unchanged pixels transparent, a frame needs of
+    // the shared table only the colours that change: the table is chosen
+    // from those.
+    if (!every && FLevel >= 2 && frames.size() > 1) {
+        std::vector<std::vector<uint32_t>> changing;
+        std::vector<uint32_t> before, screen;
+        for (size_t i = 0; i < frames.size(); ++i) {
+            if (!compose(i, screen)) return false;
+            std::set<uint32_t> colours;
+            for (size_t p = 0; p < screen.size(); ++p)
+                if (screen[p] != kTransparent && (before.empty() || before[p] != screen[p]))
+                    colours.insert(screen[p]);
+            changing.emplace_back(colours.begin(), colours.end());
+            before.swap(screen);
+        }
+        PickShared(changing, survey.every, shared);
+    }
     std::vector<uint32_t> current, next;
     if (!compose(0, current) || current.empty()) return false;
     const int32_t width = compositor.Width(), height = compositor.Height();
