@@ -11,6 +11,7 @@
 #include "imaging/animated/PVWebImage.h"
 #include "imaging/common/DibClipboard.h"
 #include "imaging/common/DibImage.h"
+#include "imaging/common/TextCase.h"
 #include "imaging/common/WaitCursor.h"
 #include "imaging/still/TMMOpenDialog.h"
 #include "imaging/still/TPMultiImage.h"
@@ -40,18 +41,6 @@ const char* const kOpenFilter = "All|*.BMP;*.GIF;*.JPG;*.PCX;*.PNG;*.TIF;*.PCD;*
 
 std::string WithoutFolder(const std::string& fileName) {
     return std::filesystem::path(fileName).filename().string();
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The open dialog's previews: the selected picture, TIFF pages, progress
 // and the preview toggle.
+#include "imaging/common/TextCase.h"
 #include "imaging/still/TMMOpenDialog.h"
 
 #include "bindings/CodecBinding.h"
@@ -77,8 +78,7 @@ void TMMOpenDialog::ShowPreview(const QString& fileName) {
                 type = FormatOfFile(file);
                 hourglass.emplace();
             }
-            for (char& c : type)
-                c = char(std::toupper(static_cast<unsigned char>(c)));
+            type = Upper(type);
             if (type == "TIFF") {
                 TifTrackPanel->show();
                 FCancel = false;

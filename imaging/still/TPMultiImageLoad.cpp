@@ -1,5 +1,6 @@
 // Loading of the still-image component: ImageName, the readers by format,
 // the image information and progress/error reporting.
+#include "imaging/common/TextCase.h"
 #include "imaging/still/TPMultiImage.h"
 
 #include "bindings/CodecBinding.h"
@@ -13,18 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The upper-cased extension with its dot ("" when there is none).
 std::string ExtensionOf(const std::string& fileName) {

@@ -1,5 +1,6 @@
 // ".RES" images of the still-image component: bitmap resources of the
 // program (":/bitmaps/NAME.bmp") or of a Qt binary resource file.
+#include "imaging/common/TextCase.h"
 #include "imaging/still/TPMultiImage.h"
 
 #include "bindings/CodecBinding.h"
@@ -34,8 +35,7 @@ QString ResourceName(const std::string& fileName) {
         const size_t first = name.find_first_not_of('0');
         name = first == std::string::npos ? "0" : name.substr(first);
     } else {
-        for (char& c : name)
-            c = char(std::toupper(static_cast<unsigned char>(c)));
+        name = Upper(name);
     }
     return QString::fromStdString(name);
 }
