@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QObject>
 #include <QSpinBox>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -104,16 +105,36 @@ inline uint8_t ColourCountField(uint32_t colours) {
     return colours >= 256 ? 255 : uint8_t(colours);
 }
 
+// A working picture that owns the block (0 gives an empty one).
+inline std::unique_ptr<PVWebImg::PVTDib> WorkOn(HGLOBAL block) {
+    auto dib = std::make_unique<PVWebImg::PVTDib>();
+    if (block) dib->SetDib(GlobalLock(block));
+    return dib;
+}
+
 // A working picture loaded from a copy of the block; empty when there is none.
 inline std::unique_ptr<PVWebImg::PVTDib> WorkCopy(HGLOBAL picture) {
-    auto dib = std::make_unique<PVWebImg::PVTDib>();
-    if (HGLOBAL copy = DuplicateGlobalBlock(picture)) dib->SetDib(GlobalLock(copy));
-    return dib;
+    return WorkOn(DuplicateGlobalBlock(picture));
 }
 
 // A copy of the working picture's block for a record to own; 0 for none.
 inline HGLOBAL CopyOf(const PVWebImg::PVTDib& dib) {
     return dib.Dib() ? DuplicateGlobalBlock(GlobalHandle(dib.Dib())) : 0;
+}
+
+// The record takes a copy of the picture and its size; false (the record
+// unchanged) when no copy could be made.
+inline bool GivePictureOf(TMyGifAnimation* record, const PVWebImg::PVTDib& dib) {
+    if (!GivePicture(record, CopyOf(dib))) return false;
+    record->Width = int16_t(dib.Width());
+    record->Height = int16_t(std::abs(dib.Height()));
+    return true;
+}
+
+// Bits per pixel of a picture block; 0 when it cannot be read.
+inline int BitsOf(HGLOBAL picture) {
+    zp::GlobalLockGuard lock(picture);
+    return lock ? lock.as<BITMAPINFOHEADER>()->biBitCount : 0;
 }
 
 inline void FreeRecord(TMyGifAnimation* record) {

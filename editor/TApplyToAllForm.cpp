@@ -39,11 +39,6 @@ template <class T> T* Named(T* control, const char* name, const QString& hint = 
     return control;
 }
 
-int BitsOf(HGLOBAL picture) {
-    zp::GlobalLockGuard lock(picture);
-    return lock ? lock.as<BITMAPINFOHEADER>()->biBitCount : 0;
-}
-
 } // namespace
 
 TApplyToAllForm::TApplyToAllForm(QWidget* parent)

@@ -105,8 +105,7 @@ bool TGifEdit::InsertFrameFromStill(const std::string& fileName, int position) {
         ShowMessage(DLL96V1::CodecLastErrorText.c_str());
         return false;
     }
-    FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-    FWorkDib->SetDib(GlobalLock(dib));
+    FWorkDib = editorparts::WorkOn(dib);
     return AppendFrameFromWorkDib(fileName, position);
 }
 
@@ -206,11 +205,10 @@ void TGifEdit::ClipPasteClick() {
         if (ConfirmYes("Replace current frame? No to append!")) {
             // The only frame can be replaced too.
             if (caret < 0 || size_t(caret) >= FFrameList->size()) return;
-            HGLOBAL work = DuplicateGlobalBlock(clip.get());
-            if (!work) return;
+            auto work = editorparts::WorkCopy(clip.get());
+            if (!work->Dib()) return;
             FCurrentFrame = (*FFrameList)[size_t(caret)];
-            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-            FWorkDib->SetDib(GlobalLock(work));
+            FWorkDib = std::move(work);
             CommitWorkDib();
             FCurrentFrame->Width = int16_t(FWorkDib->Width());
             FCurrentFrame->Height = int16_t(std::abs(FWorkDib->Height()));
@@ -218,13 +216,9 @@ void TGifEdit::ClipPasteClick() {
             GifNameBox->item(caret)->setText("Replaced by clipBoard Frame");
         } else {
             zp::GlobalBlock picture(DuplicateGlobalBlock(clip.get()));
-            HGLOBAL work = DuplicateGlobalBlock(clip.get());
-            if (!picture || !work) {
-                zp::GlobalBlock::freeFully(work);
-                return;
-            }
-            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-            FWorkDib->SetDib(GlobalLock(work));
+            auto work = editorparts::WorkCopy(clip.get());
+            if (!picture || !work->Dib()) return;
+            FWorkDib = std::move(work);
             auto* record = new TMyGifAnimation;
             record->Name = "New ClipBoard Frame";
             record->Width = int16_t(FWorkDib->Width());

@@ -146,9 +146,7 @@ void TGifEdit::LoadFrameIntoPanels() {
         ShowScreenValues();
 
         FCurrentFrame = (*FFrameList)[size_t(index)];
-        FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-        if (HGLOBAL copy = DuplicateGlobalBlock(FCurrentFrame->DibHandle))
-            FWorkDib->SetDib(GlobalLock(copy));
+        FWorkDib = WorkCopy(FCurrentFrame->DibHandle);
         FPreview = PreviewOf(FWorkDib->Dib());
 
         LeftEdit->setValue(FCurrentFrame->Left);
@@ -355,11 +353,7 @@ void TGifEdit::DeleteSelectedframesClick() {
         }
         // The display showing these records must not keep a freed one.
         FramesChanged();
-        GifNameBox->clear();
-        QStringList names;
-        for (const TMyGifAnimation* record : *FFrameList)
-            names << QString::fromStdString(record->Name);
-        GifNameBox->addItems(names);
+        RefillNames();
         if (FFrameList->empty()) {
             SetFrameControlsEnabled(false);
             FCurrentFrame = nullptr;

@@ -54,15 +54,14 @@ QImage CanvasOf(zp::TBitmap& bitmap) {
 
 // The top-left width x height pixels of a picture, as a picture of its own.
 std::unique_ptr<PVWebImg::PVTDib> TopLeftOf(const PVWebImg::PVTDib& dib, int width, int height) {
-    auto part = std::make_unique<PVWebImg::PVTDib>();
     const int bits = dib.BitCount(), rows = std::abs(dib.Height());
-    if (!dib.Dib() || width > dib.Width() || height > rows) return part;
-    const size_t from = ((size_t(dib.Width()) * size_t(bits) + 31) / 32) * 4;
-    const size_t to = ((size_t(width) * size_t(bits) + 31) / 32) * 4;
+    if (!dib.Dib() || width > dib.Width() || height > rows) return WorkOn(0);
+    const size_t from = size_t(dib.StrideFor(dib.Width(), bits));
+    const size_t to = size_t(dib.StrideFor(width, bits));
     const size_t head = dib.BitsOffset();
     zp::GlobalBlock block = zp::GlobalBlock::allocate(head + to * size_t(height));
     zp::GlobalLockGuard lock(block.get());
-    if (!lock) return part;
+    if (!lock) return WorkOn(0);
     auto* out = lock.as<uint8_t>();
     std::memcpy(out, dib.Dib(), head);
     auto* header = lock.as<BITMAPINFOHEADER>();
@@ -75,8 +74,7 @@ std::unique_ptr<PVWebImg::PVTDib> TopLeftOf(const PVWebImg::PVTDib& dib, int wid
         const int target = dib.Height() < 0 ? y : height - 1 - y;
         std::memcpy(out + head + to * size_t(target), dib.Bits() + from * size_t(source), to);
     }
-    part->SetDib(GlobalLock(block.release()));
-    return part;
+    return WorkOn(block.release());
 }
 
 } // namespace
@@ -151,12 +149,8 @@ bool TGifEdit::CopyImageInto(TMyGifAnimation* record, int width, int height, boo
     zp::GlobalBlock copy(DuplicateGlobalBlock(record->DibHandle));
     const DllSP96::BWCopyFlags flags{antialias ? DllSP96::C_ANTIALIAS : DllSP96::C_DEL};
     if (!copy || DllSP96::PVImageCopy(copy.get(), width, height, flags, source) != 1) return false;
-    FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-    FWorkDib->SetDib(GlobalLock(copy.release()));
-    if (!GivePicture(record, CopyOf(*FWorkDib))) return false;
-    record->Width = int16_t(FWorkDib->Width());
-    record->Height = int16_t(std::abs(FWorkDib->Height()));
-    return true;
+    FWorkDib = WorkOn(copy.release());
+    return GivePictureOf(record, *FWorkDib);
 }
 
 void TGifEdit::Resize_ImageClick() {
@@ -223,10 +217,7 @@ void TGifEdit::CropImageClick() {
                 return false;
             if (area.size() == band.size()) return true;
             FWorkDib = TopLeftOf(*FWorkDib, band.width(), band.height());
-            if (!FWorkDib->Dib() || !GivePicture(record, CopyOf(*FWorkDib))) return false;
-            record->Width = int16_t(band.width());
-            record->Height = int16_t(band.height());
-            return true;
+            return FWorkDib->Dib() && GivePictureOf(record, *FWorkDib);
         });
     LoadFrameIntoPanels();
 }
@@ -249,13 +240,8 @@ void TGifEdit::RotateFrameClick() {
         const PaintingOff painting;
         HGLOBAL copy = DuplicateGlobalBlock(FCurrentFrame->DibHandle);
         if (copy && DllSP96::PVRotate(copy, DllSP96::Area{}, fill, angle)) {
-            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-            FWorkDib->SetDib(GlobalLock(copy));
-            if (GivePicture(FCurrentFrame, CopyOf(*FWorkDib))) {
-                FCurrentFrame->Width = int16_t(FWorkDib->Width());
-                FCurrentFrame->Height = int16_t(std::abs(FWorkDib->Height()));
-                FramesChanged();
-            }
+            FWorkDib = WorkOn(copy);
+            if (GivePictureOf(FCurrentFrame, *FWorkDib)) FramesChanged();
         } else {
             zp::GlobalBlock::freeFully(copy);
         }
@@ -312,44 +298,34 @@ void TGifEdit::TextOptionsClick() {
 void TGifEdit::BurnText() {
     FStretchHandle->Detach();
     TextLabel->hide();
-    {
-        const PaintingOff painting;
-        if (StatusForm) StatusForm->ShowStatus("");
-        QFont font = TextLabel->font();
-        font.setPixelSize(QFontInfo(TextLabel->font()).pixelSize());
-        font.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
-        for (int i : SelectedFrames()) {
-            SetProgressText("Applying text to frame " + QString::number(i + 1));
-            LetMessagesRun();
-            FCurrentFrame = (*FFrameList)[size_t(i)];
-            FWorkDib = WorkCopy(FCurrentFrame->DibHandle);
-            zp::TBitmap bitmap;
-            if (!CurrentFrameBitmap(bitmap)) continue;
-            {
-                QImage canvas = CanvasOf(bitmap);
-                QPainter painter(&canvas);
-                // A picture of few colours gets crisp glyphs: smoothed edges
-                // would only be matched to odd palette colours.
-                font.setStyleStrategy(FWorkDib->BitCount() <= 8 ? QFont::NoAntialias
-                                                                : QFont::PreferDefault);
-                painter.setFont(font);
-                painter.setPen(FTextColor);
-                painter.setBackgroundMode(FTextTransparent ? Qt::TransparentMode : Qt::OpaqueMode);
-                painter.setBackground(FTextBackColor);
-                // The text lands where it lies on the screen, in every frame.
-                const QPoint at =
-                    TextLabel->pos() - QPoint(FCurrentFrame->Left, FCurrentFrame->Top);
-                painter.drawText(QRect(at, QSize(canvas.width() + 1 - std::min(at.x(), 0),
-                                                 canvas.height() + 1 - std::min(at.y(), 0))),
-                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                                 TextLabel->text());
-            }
-            StoreBitmapInFrame(bitmap);
-            FramesChanged();
+    QFont font = TextLabel->font();
+    font.setPixelSize(QFontInfo(TextLabel->font()).pixelSize());
+    font.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
+    ChangeFrames("Applying text to", true, false, [&](TMyGifAnimation* record, int) {
+        FCurrentFrame = record;
+        FWorkDib = WorkCopy(record->DibHandle);
+        zp::TBitmap bitmap;
+        if (!CurrentFrameBitmap(bitmap)) return false;
+        {
+            QImage canvas = CanvasOf(bitmap);
+            QPainter painter(&canvas);
+            // A picture of few colours gets crisp glyphs: smoothed edges
+            // would only be matched to odd palette colours.
+            font.setStyleStrategy(FWorkDib->BitCount() <= 8 ? QFont::NoAntialias
+                                                            : QFont::PreferDefault);
+            painter.setFont(font);
+            painter.setPen(FTextColor);
+            painter.setBackgroundMode(FTextTransparent ? Qt::TransparentMode : Qt::OpaqueMode);
+            painter.setBackground(FTextBackColor);
+            // The text lands where it lies on the screen, in every frame.
+            const QPoint at = TextLabel->pos() - QPoint(record->Left, record->Top);
+            painter.drawText(QRect(at, QSize(canvas.width() + 1 - std::min(at.x(), 0),
+                                             canvas.height() + 1 - std::min(at.y(), 0))),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, TextLabel->text());
         }
-        StatusPanels[2]->clear();
-        if (StatusForm) StatusForm->HideStatus();
-    }
+        StoreBitmapInFrame(bitmap);
+        return true;
+    });
     LoadFrameIntoPanels();
     PaintBox1->update();
 }

@@ -53,7 +53,7 @@ std::array<uint8_t, 256> NearestIndices(HPALETTE own, HPALETTE reference) {
 // remapped on its own and keeps only the low 4 bits of its new index.
 void Remap(PVWebImg::PVTDib& dib, const std::array<uint8_t, 256>& nearest) {
     uint8_t* bits = dib.Bits();
-    const size_t stride = ((size_t(dib.Width()) * size_t(dib.BitCount()) + 31) / 32) * 4;
+    const size_t stride = size_t(dib.StrideFor(dib.Width(), dib.BitCount()));
     const size_t bytes = stride * size_t(std::abs(dib.Height()));
     if (!bits) return;
     if (dib.BitCount() == 8) {
@@ -227,8 +227,8 @@ void TGifEdit::OptimizePalettes() {
     const QList<int> selected = SelectedFrames();
     bool skipping = false;
     for (int i : selected) {
-        zp::GlobalLockGuard lock((*FFrameList)[size_t(i)]->DibHandle);
-        if (lock && lock.as<BITMAPINFOHEADER>()->biBitCount < 4) skipping = true;
+        const int bits = BitsOf((*FFrameList)[size_t(i)]->DibHandle);
+        if (bits > 0 && bits < 4) skipping = true;
     }
     if (skipping)
         ShowMessage("At least one palette has less then 16 colors and will be ignored. Increase "

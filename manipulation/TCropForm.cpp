@@ -55,23 +55,7 @@ TCropForm::TCropForm(QWidget* parent)
     ResetBtn = Hinted(new QPushButton("Reset", Client), "ResetBtn", "Reset the image");
     ResetBtn->setGeometry(91, 300, 75, 25);
     connect(ResetBtn, &QPushButton::clicked, this, &TCropForm::ResetBtnClick);
-    AllFramesBtn = Hinted(new QPushButton("All Frames", Client), "AllFramesBtn",
-                          "Apply to all selected frames");
-    AllFramesBtn->setGeometry(174, 300, 75, 25);
-    connect(AllFramesBtn, &QPushButton::clicked, this, [this] {
-        AllFrames = true;
-        done(mrOk);
-    });
-    ThisFrameBtn = Hinted(new QPushButton("This Frame", Client), "ThisFrameBtn",
-                          "Apply to current frame only");
-    ThisFrameBtn->setGeometry(257, 300, 75, 25);
-    connect(ThisFrameBtn, &QPushButton::clicked, this, [this] {
-        AllFrames = false;
-        done(mrOk);
-    });
-    CancelBtn = Hinted(new QPushButton("Cancel", Client), "CancelBtn");
-    CancelBtn->setGeometry(350, 300, 75, 25);
-    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    AddFrameButtons(300, 174, 257, 350, AllFrames, AllFramesBtn, ThisFrameBtn, CancelBtn);
 }
 
 void TCropForm::SetFrame(const zp::TBitmap& frame) {

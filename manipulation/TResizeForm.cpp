@@ -44,23 +44,7 @@ TResizeForm::TResizeForm(QWidget* parent)
     Label4 = Hinted(new QLabel(Client), "Label4");
     Label4->setGeometry(88, 382, 60, 17);
 
-    AllFramesBtn = Hinted(new QPushButton("All Frames", Client), "AllFramesBtn",
-                          "Apply to all selected frames");
-    AllFramesBtn->setGeometry(290, 366, 75, 25);
-    connect(AllFramesBtn, &QPushButton::clicked, this, [this] {
-        AllFrames = true;
-        done(mrOk);
-    });
-    ThisFrameBtn = Hinted(new QPushButton("This Frame", Client), "ThisFrameBtn",
-                          "Apply to current frame only");
-    ThisFrameBtn->setGeometry(370, 366, 75, 25);
-    connect(ThisFrameBtn, &QPushButton::clicked, this, [this] {
-        AllFrames = false;
-        done(mrOk);
-    });
-    CancelBtn = Hinted(new QPushButton("Cancel", Client), "CancelBtn");
-    CancelBtn->setGeometry(450, 366, 75, 25);
-    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    AddFrameButtons(366, 290, 370, 450, AllFrames, AllFramesBtn, ThisFrameBtn, CancelBtn);
 }
 
 void TResizeForm::SetFrame(const zp::TBitmap& frame, int width, int height) {

@@ -5,6 +5,7 @@
 #include "app/THelpWindow.h"
 
 #include <QKeyEvent>
+#include <QPushButton>
 
 TToolDialog::TToolDialog(QWidget* parent, const char* name, const QString& caption, int clientWidth,
                          int clientHeight, std::string helpTopic)
@@ -15,6 +16,27 @@ TToolDialog::TToolDialog(QWidget* parent, const char* name, const QString& capti
     Client = MakeClientArea(this, clientWidth, clientHeight);
     MSOfficeCaption1 = AttachCaption(this, CaptionKind::ToolWindow);
     installEventFilter(this);
+}
+
+void TToolDialog::AddFrameButtons(int y, int allX, int thisX, int cancelX, bool& allFrames,
+                                  QPushButton*& all, QPushButton*& current, QPushButton*& cancel) {
+    all = Hinted(new QPushButton("All Frames", Client), "AllFramesBtn",
+                 "Apply to all selected frames");
+    all->setGeometry(allX, y, 75, 25);
+    connect(all, &QPushButton::clicked, this, [this, &allFrames] {
+        allFrames = true;
+        done(mrOk);
+    });
+    current = Hinted(new QPushButton("This Frame", Client), "ThisFrameBtn",
+                     "Apply to current frame only");
+    current->setGeometry(thisX, y, 75, 25);
+    connect(current, &QPushButton::clicked, this, [this, &allFrames] {
+        allFrames = false;
+        done(mrOk);
+    });
+    cancel = Hinted(new QPushButton("Cancel", Client), "CancelBtn");
+    cancel->setGeometry(cancelX, y, 75, 25);
+    connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
 void TToolDialog::reject() {

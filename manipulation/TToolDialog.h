@@ -7,6 +7,7 @@
 #include <QString>
 #include <string>
 
+class QPushButton;
 class TMSOfficeCaption;
 
 class TToolDialog : public QDialog {
@@ -35,6 +36,10 @@ class TToolDialog : public QDialog {
     void reject() override;
 
   protected:
+    // "All Frames" and "This Frame", which close with mrOk and say in
+    // allFrames which was pressed, and "Cancel"; 75 x 25 each at y.
+    void AddFrameButtons(int y, int allX, int thisX, int cancelX, bool& allFrames,
+                         QPushButton*& all, QPushButton*& current, QPushButton*& cancel);
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

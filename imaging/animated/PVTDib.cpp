@@ -128,7 +128,7 @@ bool PVWebImg::PVTDib::CreateDib(HPALETTE palette, int32_t width, int32_t bits, 
         return false;
     }
     if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
-    const uint64_t rowSize = ((uint64_t(bits) * uint64_t(width) + 31) / 32) * 4;
+    const uint64_t rowSize = StrideFor(width, bits);
     const uint64_t imageSize = uint64_t(height) * rowSize;
     if (imageSize > uint64_t(1) << 30) return false; // the limit is on memory
     const uint64_t headerPart = 40 + 4 * uint64_t(entries);

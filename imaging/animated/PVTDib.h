@@ -29,6 +29,10 @@ class PVTDibCore {
     uint8_t* Bits() const;
     RGBQUAD* ColorTable() const;
     static uint32_t ColorsForBits(int32_t bits);
+    // Bytes of one stored row at any depth: width x bits, padded to 4 bytes.
+    static uint64_t StrideFor(int32_t width, int32_t bits) {
+        return ((uint64_t(width) * uint64_t(bits) + 31) / 32) * 4;
+    }
 
     HPALETTE GetPalette();
     // Copies the palette's colours into the colour table; the palette

@@ -1,5 +1,6 @@
 #include "imaging/common/DibClipboard.h"
 
+#include "imaging/animated/PVTDib.h"
 #include "imaging/common/DibImage.h"
 #include "platform/Gdi.h"
 #include "platform/GlobalBlock.h"
@@ -26,7 +27,7 @@ uint64_t PackedDibSize(const QByteArray& packed) {
     const uint64_t maxColours = bits <= 8 ? (1u << bits) : 0;
     const uint64_t colours = header.biClrUsed ? header.biClrUsed : maxColours;
     if (colours > 256) return 0;
-    const uint64_t stride = ((uint64_t(width) * bits + 31) / 32) * 4;
+    const uint64_t stride = PVTDibCore::StrideFor(int32_t(width), bits);
     const uint64_t total = sizeof header + colours * 4 + stride * uint64_t(height);
     return total <= uint64_t(packed.size()) ? total : 0;
 }
@@ -61,7 +62,7 @@ HGLOBAL BlockOf(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_RGB888);
     if (image.isNull() || image.width() > kMaxBitmapSide || image.height() > kMaxBitmapSide)
         return 0;
-    const uint64_t stride = ((uint64_t(image.width()) * 24 + 31) / 32) * 4;
+    const uint64_t stride = PVTDibCore::StrideFor(image.width(), 24);
     const uint64_t total = sizeof(BITMAPINFOHEADER) + stride * uint64_t(image.height());
     zp::GlobalBlock block = zp::GlobalBlock::allocate(total);
     {
