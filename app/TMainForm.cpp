@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -64,6 +65,7 @@ const QString TMainForm::NotAvailableYet = "not available yet";
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent), FFileMask(InitialMask) {
     setWindowTitle("Main Window");
     setMinimumSize(420, 300);
+    setAcceptDrops(true);
     CreateControls();
     CreateMenus();
     MSOfficeCaption1 = AttachMainCaption(this);
@@ -289,8 +291,21 @@ bool TMainForm::event(QEvent* event) {
 }
 
 // Both components show that they accept whatever is dragged over them;
-// dropping does nothing.
+// dropping does nothing, except for files from outside, which open.
 bool TMainForm::HandleDrag(QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+        event->type() == QEvent::Drop) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!DroppedFiles(drag->mimeData()).isEmpty()) {
+            if (event->type() == QEvent::Drop) {
+                drag->acceptProposedAction();
+                OpenDroppedFiles(drag->mimeData()->urls());
+            } else {
+                drag->acceptProposedAction();
+            }
+            return true;
+        }
+    }
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
@@ -332,6 +347,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardAnimation()) {
+        event->ignore();
+        return;
+    }
     FClosing = true;
     QWidget::closeEvent(event);
     emit FormClosed();

@@ -37,6 +37,9 @@ class TMSOfficeCaption;
 class TMMOpenDialog;
 class TPMultiImage;
 
+class QMimeData;
+class QUrl;
+
 class TMainForm : public QWidget {
     Q_OBJECT
   public:
@@ -58,6 +61,14 @@ class TMainForm : public QWidget {
     void EditorClick();
     // Puts the hint text into the second status panel.
     void DisplayHint(const QString& hint);
+    // The editor changed the animation and it was not saved whole since.
+    bool AnimationModified() const { return FAnimationModified; }
+    // Asks whether unsaved changes may go; true when there are none or the
+    // user says Yes (they are then dropped).
+    bool MayDiscardAnimation();
+    // Files dropped on the window: the first image or GIF file opens as if
+    // clicked in the file list; false when none is one.
+    bool OpenDroppedFiles(const QList<QUrl>& urls);
     // Places the controls for the current client size.
     void FormResize();
 
@@ -141,6 +152,9 @@ class TMainForm : public QWidget {
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // TMainForm.cpp
@@ -167,10 +181,15 @@ class TMainForm : public QWidget {
     void DirectoryActivated(QListWidgetItem* item);
     void FileListChange(QListWidgetItem* current);
     void FileListClick(QListWidgetItem* item);
+    // Puts the file list's caret back on the file shown, without opening it.
+    void SelectShownFile();
+    // TMainFormDrop.cpp: the readable files a drag carries.
+    static QStringList DroppedFiles(const QMimeData* data);
 
     QString FDirectory;
     QString FFileMask;
     QString FShownFile; // the last file OpenFile showed
     bool FOpening = false;
     bool FClosing = false;
+    bool FAnimationModified = false;
 };

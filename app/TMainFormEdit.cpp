@@ -48,8 +48,10 @@ void TMainForm::EditorClick() {
         // once gives the component back what it had, not an empty screen.
         editor.ShowScreenValues();
         editor.SetFrameControlsEnabled(false);
+        editor.ChangedBefore = FAnimationModified;
         AniGifImage1->Play();
         editor.exec();
+        FAnimationModified = editor.Modified();
 
         AniGifImage1->ScreenWidth = uint16_t(editor.ScreenWidthEdit->value());
         AniGifImage1->ScreenHeight = uint16_t(editor.ScreenHeightEdit->value());

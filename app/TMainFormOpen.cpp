@@ -33,6 +33,10 @@ void TMainForm::OpenFile(const QString& fileName, TOpenFrom from) {
     // Loads let pending events run; a second open from one of them (a click
     // on another file) would take the first one's data from under it.
     if (FOpening) return;
+    if (!MayDiscardAnimation()) {
+        SelectShownFile();
+        return;
+    }
     const std::string file = QFile::encodeName(fileName).toStdString();
     const bool gif = info.suffix().toUpper() == "GIF";
     bool loaded = true;

@@ -156,12 +156,19 @@ void TApplyToAllForm::BitBtn1Click() {
     if (QMessageBox::information(this, windowTitle(), "Are you sure?",
                                  QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    {
+    std::vector<TMyGifAnimation*> chosen;
+    for (int i = 0; i < GifNameBox->count(); ++i)
+        if (GifNameBox->item(i)->isSelected() && FFrameList && size_t(i) < FFrameList->size())
+            chosen.push_back((*FFrameList)[size_t(i)]);
+    const auto apply = [&] {
         const PaintingOff painting;
-        for (int i = 0; i < GifNameBox->count(); ++i)
-            if (GifNameBox->item(i)->isSelected() && FFrameList && size_t(i) < FFrameList->size())
-                ApplyTo((*FFrameList)[size_t(i)]);
-    }
+        for (TMyGifAnimation* record : chosen)
+            ApplyTo(record);
+    };
+    if (OnApply)
+        OnApply(chosen, TransBox->isChecked() || ColBox->isChecked(), apply);
+    else
+        apply();
     if (OnFramesChanged) OnFramesChanged();
     QMessageBox::information(this, windowTitle(), "Done !", QMessageBox::Ok);
 }

@@ -35,6 +35,10 @@ class TApplyToAllForm : public TToolDialog {
     COLORREF WindowFaceColor = 0;
     COLORREF BackgroundColor = 0;
     // Called after an apply changed records, so that displays rebuild.
+    // Wraps each apply: the chosen records, whether pictures may change,
+    // and the apply itself (run at once when not set).
+    std::function<void(const std::vector<TMyGifAnimation*>&, bool, const std::function<void()>&)>
+        OnApply;
     std::function<void()> OnFramesChanged;
 
     // "Apply": asks, then changes the selected frames; "Done !" at the end.

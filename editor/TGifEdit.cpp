@@ -6,6 +6,7 @@
 #include "app/TMSOfficeCaption.h"
 #include "app/TWhatsThisForm.h"
 #include "editor/TPaintBox.h"
+#include "editor/commands/TEditHistory.h"
 #include "imaging/animated/PVWebImage.h"
 #include "manipulation/TStretchHandle.h"
 #include "platform/Gdi.h"
@@ -102,6 +103,8 @@ TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent), FPanel5Color(clBtnFace) {
     ConnectCommands();
     ConnectPanels();
     ConnectAddingFrames();
+    CreateHistory();
+    ConnectFrameDragging();
     // Every control reports presses (what's-this target) and F1.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -112,6 +115,8 @@ TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent), FPanel5Color(clBtnFace) {
 TGifEdit::~TGifEdit() {
     Timer1->stop();
     FreeTempImage();
+    // The history ends with the window; its steps free the frames they own.
+    delete std::exchange(FHistory, nullptr);
     // The records belong to the main window's component; only the working
     // picture is ours.
     FWorkDib.reset();
@@ -170,6 +175,8 @@ void TGifEdit::CreateToolBar() {
     add(SaveBtn, "SaveBtn", "", QStyle::SP_DialogSaveButton, "Save frames to an animated gif file");
     add(ClipCopy, "ClipCopy", "", QStyle::SP_FileDialogContentsView, "Copy to the clipboard");
     add(ClipPaste, "ClipPaste", "", QStyle::SP_FileDialogNewFolder, "Paste from the clipboard");
+    add(UndoBtn, "UndoBtn", "", QStyle::SP_ArrowBack, "Undo the last change");
+    add(RedoBtn, "RedoBtn", "", QStyle::SP_ArrowForward, "Redo the change undone last");
     add(SelectSourceBtn, "SelectSourceBtn", "", QStyle::SP_DriveHDIcon,
         "Select a Twain Aquire Source");
     add(ScanImagesBtn, "ScanImagesBtn", "", QStyle::SP_DriveCDIcon,
@@ -223,6 +230,11 @@ void TGifEdit::CreateMenus() {
     Exit1 = AddItem(File1, "E&xit", 0);
 
     Edit1 = MainMenu1->addMenu("&Edit");
+    Undo1 = AddItem(Edit1, "&Undo", Qt::Key_Z);
+    Redo1 = AddItem(Edit1, "&Redo", Qt::Key_Y);
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Edit1->addSeparator();
     Cut1 = AddItem(Edit1, "Cu&t", Qt::Key_X);
     Copy1 = AddItem(Edit1, "&Copy", Qt::Key_C);
     Paste1 = AddItem(Edit1, "&Paste", Qt::Key_V);
@@ -470,6 +482,7 @@ bool TGifEdit::event(QEvent* event) {
 
 bool TGifEdit::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (GifNameBox && watched == GifNameBox->viewport() && FrameListDrag(event)) return true;
     switch (event->type()) {
     case QEvent::Resize:
         if (watched == ClientPanel) FormResize();

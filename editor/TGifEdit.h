@@ -16,7 +16,8 @@
 // composing and applying colours, the palette manager),
 // TGifEditOperations.cpp (clipboard, apply-to-selected, resize, crop,
 // rotate, text), TGifEditAdd.cpp (adding frames), TGifEditComments.cpp,
-// TGifEditSave.cpp and TGifEditPlay.cpp.
+// TGifEditSave.cpp, TGifEditPlay.cpp and TGifEditUndo.cpp (the undo
+// history; the steps are in editor/commands/).
 //
 // Hints reach the window they belong to as status-tip events, so each
 // window shows its own and no application-wide hint handler has to be
@@ -25,6 +26,7 @@
 // Commands whose windows come later (scanners, cameras and video, and the
 // effects dialog behind "Manipulate") are present, disabled, and say so in
 // their hints.
+#include "editor/commands/TChangeKind.h"
 #include "imaging/animated/PVTDib.h"
 #include "imaging/animated/TMyGifAnimation.h"
 #include "platform/TBitmap.h"
@@ -57,6 +59,9 @@ class QSpinBox;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class TChangeRecorder;
+class TEditHistory;
+class TEditorCommand;
 class TMSOfficeCaption;
 class TPaintBox;
 class TStretchHandle;
@@ -142,6 +147,33 @@ class TGifEdit : public QDialog {
     bool Playing() const;
     PVWebImage* TempImage() const { return FTempImage; }
 
+    // Undo and redo (TGifEditUndo.cpp). The history lives as long as the
+    // window; Modified says whether the animation changed since it was last
+    // saved whole (or since the window opened).
+    TEditHistory* History() const { return FHistory; }
+    bool Modified() const;
+    // Set by the opener: the animation had unsaved changes already.
+    bool ChangedBefore = false;
+    // One recorder per editing operation, made before it changes anything;
+    // the records named have their pictures noted too.
+    TChangeRecorder Change(TChangeKind kind, const QString& text,
+                           const std::vector<TMyGifAnimation*>& pictures = {}, int field = -1);
+    // What merges: consecutive changes of one control on the same frames.
+    enum TUndoField {
+        ufLeft,
+        ufTop,
+        ufDelay,
+        ufLoops,
+        ufScreen,
+        ufDisposal,
+        ufTransparency,
+        ufTransparentIndex,
+        ufBackground,
+        ufInterlaced,
+        ufLocalPalette,
+        ufPaletteEntry = 100
+    };
+
     // What's-this: the text for the control last pressed, shown in the popup.
     void WhatsThisClick();
     // F1 topic for a control of this window.
@@ -169,6 +201,8 @@ class TGifEdit : public QDialog {
     QToolButton* SaveBtn = nullptr;
     QToolButton* ClipCopy = nullptr;
     QToolButton* ClipPaste = nullptr;
+    QToolButton* UndoBtn = nullptr;
+    QToolButton* RedoBtn = nullptr;
     QToolButton* SelectSourceBtn = nullptr;
     QToolButton* ScanImagesBtn = nullptr;
     QToolButton* MakeGifsequencefromavideo = nullptr;
@@ -273,6 +307,8 @@ class TGifEdit : public QDialog {
     QAction* Cut1 = nullptr;
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* Contents1 = nullptr;
     QAction* SearchforHelpOn1 = nullptr;
@@ -325,6 +361,15 @@ class TGifEdit : public QDialog {
     bool InsertFrameCopy(const TMyGifAnimation& source, int position);
     // Inserts a record of FWorkDib's picture, named after the file.
     bool AppendFrameFromWorkDib(const std::string& fileName, int position);
+    // Dragging in the frame list (TGifEditDrop.cpp). The selected frames
+    // move to before `position` (a row of the list as it is), keeping their
+    // order; frame 0 keeps the screen size shown. Files dropped on the list
+    // are inserted at `position` as "Insert New Frame(s) from File" inserts
+    // them (GIF files through the frame selector), as one undo step.
+    void MoveFramesTo(const QList<int>& rows, int position);
+    void InsertFilesAt(const QStringList& files, int position);
+    // The row a drop at a point of the list's viewport inserts before.
+    int DropRow(QPoint at) const;
     // The open dialog of the insertion, made on first use.
     class TMMOpenDialog* MMOpenDialog1 = nullptr;
 
@@ -406,6 +451,16 @@ class TGifEdit : public QDialog {
     // frames, and the info boxes and list buttons (off in the comments
     // view and while playing).
     void ShowFrameEditing(bool on);
+    // TGifEditDrop.cpp
+    void ConnectFrameDragging();
+    bool FrameListDrag(QEvent* event);
+    // TGifEditUndo.cpp
+    void CreateHistory();
+    // The whole animation was written to one file: nothing unsaved is left.
+    void SavedWhole();
+    std::vector<TMyGifAnimation*> RecordsOf(const QList<int>& rows) const;
+    // The lists, panels and preview after a step was undone or redone.
+    void ShowRestoredState(const TEditorCommand& step);
     // TGifEditComments.cpp
     void SetCommentButtonsEnabled(bool value);
     void ComMemChanged();
@@ -419,6 +474,8 @@ class TGifEdit : public QDialog {
     void FreeTempImage();
 
     PVWebImage* FTempImage = nullptr;
+    TEditHistory* FHistory = nullptr;
+    bool FSavedWhole = false;
     COLORREF FPanel5Color = 0;
     // The working picture as the preview shows it (and colours are picked from).
     QImage FPreview;

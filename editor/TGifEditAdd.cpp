@@ -7,6 +7,7 @@
 #include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
 #include "editor/TGifframeselector.h"
+#include "editor/commands/TChangeRecorder.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
 #include "imaging/animated/PVWebImage.h"
 #include "imaging/common/DibClipboard.h"
@@ -65,12 +66,17 @@ void TGifEdit::Load_ImageClick() {
             MMOpenDialog1->SetFilter(kOpenFilter);
         }
         bool inserted = false;
+        auto change = Change(TChangeKind::InsertFrames, "Insert frames");
+        const size_t before = FFrameList->size();
         if (MMOpenDialog1->Execute()) {
             const std::string file = MMOpenDialog1->FileName();
             inserted = Upper(std::filesystem::path(file).extension().string()) == ".GIF"
                            ? InsertFramesFromGif(file, position)
                            : InsertFrameFromStill(file, position);
         }
+        const size_t added = FFrameList->size() - before;
+        change.SetText(added == 1 ? QString("Insert frame")
+                                  : QString("Insert %1 frames").arg(added));
         RefillNames();
         if (inserted) {
             // What was inserted is what the panels and the preview show.
@@ -205,6 +211,8 @@ void TGifEdit::ClipPasteClick() {
         if (ConfirmYes("Replace current frame? No to append!")) {
             // The only frame can be replaced too.
             if (caret < 0 || size_t(caret) >= FFrameList->size()) return;
+            const auto change =
+                Change(TChangeKind::Pictures, "Paste over frame", {(*FFrameList)[size_t(caret)]});
             auto work = editorparts::WorkCopy(clip.get());
             if (!work->Dib()) return;
             FCurrentFrame = (*FFrameList)[size_t(caret)];
@@ -218,6 +226,7 @@ void TGifEdit::ClipPasteClick() {
             zp::GlobalBlock picture(DuplicateGlobalBlock(clip.get()));
             auto work = editorparts::WorkCopy(clip.get());
             if (!picture || !work->Dib()) return;
+            const auto change = Change(TChangeKind::InsertFrames, "Paste frame");
             FWorkDib = std::move(work);
             auto* record = new TMyGifAnimation;
             record->Name = "New ClipBoard Frame";
@@ -258,6 +267,7 @@ void TGifEdit::New1Click() {
 bool TGifEdit::AddBlankFrame(int width, int bitsPerPixel, int height) {
     if (!FFrameList || Timer1->isActive()) return false;
     {
+        const auto change = Change(TChangeKind::InsertFrames, "New frame");
         const PaintingOff painting;
         PVWebImg::PVTDib blank;
         if (!blank.CreateDib(0, width, bitsPerPixel, height)) return false;

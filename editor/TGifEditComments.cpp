@@ -2,6 +2,7 @@
 // blocks live in the borrowed FCommentList, which owns its string lists;
 // a block that is replaced or removed is freed here.
 #include "editor/TGifEdit.h"
+#include "editor/commands/TChangeRecorder.h"
 
 #include "app/SharedForms.h"
 
@@ -124,8 +125,10 @@ void TGifEdit::ToggleCommentsClick(bool fromMenu) {
 void TGifEdit::SaveComment() {
     // With no block loaded there is nothing the edit could be stored in.
     if (FCommentModified && HasBlock(FCommentList, FCommentIndex) &&
-        ConfirmYes("This comment has been altered. Save changes ?"))
+        ConfirmYes("This comment has been altered. Save changes ?")) {
+        const auto change = Change(TChangeKind::Comments, "Edit comment");
         StoreMemo(*FCommentList, FCommentIndex, ComMem);
+    }
     FCommentModified = false;
 }
 
@@ -142,6 +145,7 @@ void TGifEdit::CommentNameBoxClick() {
 void TGifEdit::cNewClick() {
     if (!FCommentList) return;
     SaveComment();
+    const auto change = Change(TChangeKind::Comments, "New comment");
     FCommentList->push_back(new TStringList);
     CommentNameBox->addItem("Comment Block");
     if (QListWidgetItem* caret = CommentNameBox->currentItem()) caret->setSelected(false);
@@ -156,8 +160,10 @@ void TGifEdit::cNewClick() {
 }
 
 void TGifEdit::cSaveClick() {
-    if (FCommentModified && HasBlock(FCommentList, FCommentIndex))
+    if (FCommentModified && HasBlock(FCommentList, FCommentIndex)) {
+        const auto change = Change(TChangeKind::Comments, "Edit comment");
         StoreMemo(*FCommentList, FCommentIndex, ComMem);
+    }
     FCommentModified = false;
 }
 
@@ -165,6 +171,7 @@ void TGifEdit::cDeleteClick() {
     const int index = CommentNameBox->currentRow();
     if (HasBlock(FCommentList, index) &&
         ConfirmYes("Are you sure you want to delete the current comment ?")) {
+        const auto change = Change(TChangeKind::Comments, "Delete comment");
         delete (*FCommentList)[size_t(index)];
         FCommentList->erase(FCommentList->begin() + index);
         delete CommentNameBox->takeItem(index);

@@ -4,6 +4,7 @@
 #include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
+#include "editor/commands/TChangeRecorder.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
 #include "imaging/animated/PVAnimationModel.h"
 #include "imaging/common/ColorRef.h"
@@ -97,7 +98,8 @@ void TGifEdit::SetFrameControlsEnabled(bool value) {
                                          TextOnImage,      OptPalettes,  Usesitsownpalette,
                                          PlayGif,          Manipul})
         w->setEnabled(value && Available(w));
-    for (QAction* a : {Save1, Edit1->menuAction(), Paste1, Copy1, Cut1, Play1, Comments1})
+    // The edit menu itself stays open for undo and redo.
+    for (QAction* a : {Save1, Paste1, Copy1, Cut1, Play1, Comments1})
         a->setEnabled(value && Available(a));
     if (value) UpdateMoveButtons();
 }
@@ -228,6 +230,7 @@ void TGifEdit::PreviewMouseDown(QPoint at) {
 
 void TGifEdit::LeftEditChange(int value) {
     if (FLoadingControls || !FCurrentFrame) return;
+    const auto change = Change(TChangeKind::FrameProperties, "Change Left", {}, ufLeft);
     FCurrentFrame->Left = int16_t(value);
     PlacePreview(value, PaintBox1->y());
     FramesChanged();
@@ -237,6 +240,7 @@ void TGifEdit::LeftEditChange(int value) {
 // it right never widens the screen.
 void TGifEdit::TopEditChange(int value) {
     if (FLoadingControls || !FCurrentFrame) return;
+    const auto change = Change(TChangeKind::FrameProperties, "Change Top", {}, ufTop);
     FCurrentFrame->Top = int16_t(value);
     PlacePreview(PaintBox1->x(), value);
     const int bottom = value + FCurrentFrame->Height;
@@ -248,6 +252,7 @@ void TGifEdit::TopEditChange(int value) {
 
 void TGifEdit::ScreenSizeChange() {
     if (FLoadingControls || !FFrameList || FFrameList->empty()) return;
+    const auto change = Change(TChangeKind::FrameProperties, "Change screen size", {}, ufScreen);
     FFrameList->front()->ScreenWidth = uint16_t(ScreenWidthEdit->value());
     FFrameList->front()->ScreenHeight = uint16_t(ScreenHeightEdit->value());
     FramesChanged();
@@ -255,6 +260,7 @@ void TGifEdit::ScreenSizeChange() {
 
 void TGifEdit::DisposChange(int index) {
     if (!FCurrentFrame || index < 0 || index > 3) return;
+    const auto change = Change(TChangeKind::FrameProperties, "Change disposal", {}, ufDisposal);
     FCurrentFrame->Disposal = kDisposalOfItem[index];
     FramesChanged();
 }
@@ -263,12 +269,16 @@ void TGifEdit::HasTransparencyClick(bool ticked) {
     TransLabel->setVisible(ticked);
     Panel6->setVisible(ticked);
     if (!FCurrentFrame) return;
+    const auto change =
+        Change(TChangeKind::FrameProperties, "Change transparency", {}, ufTransparency);
     FCurrentFrame->HasTransparency = ticked ? 1 : 0;
     FramesChanged();
 }
 
 void TGifEdit::Panel6MouseDown() {
     if (!FCurrentFrame) return;
+    const auto change =
+        Change(TChangeKind::FrameProperties, "Change transparent colour", {}, ufTransparentIndex);
     FCurrentFrame->TransparentIndex = FPaletteIndex;
     Panel6->setText(QString::number(FCurrentFrame->TransparentIndex + 1));
     SetPanelColor(Panel6, FCurrentFrame->HasTransparency
@@ -289,6 +299,8 @@ void TGifEdit::Panel5MouseDown(Qt::MouseButton button) {
         const QColor c = dialog.selectedColor();
         chosen = RGB(c.red(), c.green(), c.blue());
     }
+    const auto change =
+        Change(TChangeKind::FrameProperties, "Change background colour", {}, ufBackground);
     FPanel5Color = chosen;
     SetPanelColor(Panel5, chosen);
     FFrameList->front()->BackgroundColor = chosen;
@@ -321,6 +333,7 @@ void TGifEdit::MoveCaretFrame(int step) {
         return;
     const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
     {
+        const auto change = Change(TChangeKind::MoveFrames, "Move frame");
         const PaintingOff painting;
         std::swap((*FFrameList)[size_t(caret)], (*FFrameList)[size_t(other)]);
         QListWidgetItem* item = GifNameBox->takeItem(caret);
@@ -334,23 +347,27 @@ void TGifEdit::MoveCaretFrame(int step) {
     FramesChanged();
 }
 
-// The removed records and their pictures are freed at once; the current
-// frame is dropped with them, so no later change can reach a freed record.
+// The removed records go to the undo step, which frees them when it ends;
+// the current frame is dropped with them, so no later change reaches one.
 void TGifEdit::DeleteSelectedframesClick() {
     if (!FFrameList || GifNameBox->selectedItems().isEmpty() || Timer1->isActive()) return;
     const int width = ScreenWidthEdit->value(), height = ScreenHeightEdit->value();
     if (!ConfirmYes("Are you sure you want to delete this/these frame(s) ?")) return;
     int firstRemoved = -1;
     {
+        auto change = Change(TChangeKind::RemoveFrames, "Delete frames");
+        int removed = 0;
         const PaintingOff painting;
         for (int i = GifNameBox->count() - 1; i >= 0; --i) {
             if (!GifNameBox->item(i)->isSelected() || size_t(i) >= FFrameList->size()) continue;
             TMyGifAnimation* record = (*FFrameList)[size_t(i)];
             if (record == FCurrentFrame) FCurrentFrame = nullptr;
             FFrameList->erase(FFrameList->begin() + i);
-            FreeRecord(record);
             firstRemoved = i;
+            ++removed;
         }
+        change.SetText(removed == 1 ? QString("Delete frame")
+                                    : QString("Delete %1 frames").arg(removed));
         // The display showing these records must not keep a freed one.
         FramesChanged();
         RefillNames();

@@ -14,6 +14,7 @@
 #include "editor/TApplyToAllForm.h"
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
+#include "editor/commands/TChangeRecorder.h"
 #include "imaging/common/ColorRef.h"
 #include "imaging/common/DibClipboard.h"
 #include "manipulation/TCropForm.h"
@@ -100,6 +101,10 @@ void TGifEdit::ClipCopyClick() {
 
 void TGifEdit::CutClick() {
     ClipCopyClick();
+    const int selected = int(SelectedFrames().size());
+    const auto change =
+        Change(TChangeKind::RemoveFrames,
+               selected == 1 ? QString("Cut frame") : QString("Cut %1 frames").arg(selected));
     DeleteSelectedframesClick();
 }
 
@@ -118,6 +123,13 @@ void TGifEdit::ApplyFrmsClick() {
         dialog.WindowFaceColor = RGB(face.red(), face.green(), face.blue());
         dialog.BackgroundColor = FPanel5Color;
         dialog.OnFramesChanged = [this] { FramesChanged(); };
+        // Each "Apply" is a step of its own.
+        dialog.OnApply = [this](const std::vector<TMyGifAnimation*>& records, bool pictures,
+                                const std::function<void()>& apply) {
+            const auto change = Change(TChangeKind::Pictures, "Apply to frames",
+                                       pictures ? records : std::vector<TMyGifAnimation*>{});
+            apply();
+        };
         dialog.exec();
     }
     // The panels and the working picture show what the apply left.
@@ -130,6 +142,10 @@ void TGifEdit::ChangeFrames(const QString& verb, bool all, bool controlsOff,
     if (controlsOff) SetFrameControlsEnabled(false);
     const int caret = GifNameBox->currentRow();
     const QList<int> rows = all ? SelectedFrames() : QList<int>{caret};
+    // The step is named after the verb: "Resizing" gives "Undo Resizing".
+    QString step = verb;
+    if (step.endsWith(" to")) step.chop(3);
+    const auto recorder = Change(TChangeKind::Pictures, step, RecordsOf(rows));
     if (all && StatusForm) StatusForm->ShowStatus("");
     for (int i : rows) {
         if (i < 0 || size_t(i) >= FFrameList->size()) continue;
@@ -237,6 +253,7 @@ void TGifEdit::RotateFrameClick() {
         fill = ColorToRGB(dialog.FillColor);
     }
     if (result == mrOk) {
+        const auto change = Change(TChangeKind::Pictures, "Rotate", {FCurrentFrame});
         const PaintingOff painting;
         HGLOBAL copy = DuplicateGlobalBlock(FCurrentFrame->DibHandle);
         if (copy && DllSP96::PVRotate(copy, DllSP96::Area{}, fill, angle)) {

@@ -10,6 +10,7 @@
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
 #include "editor/TPalMan.h"
+#include "editor/commands/TChangeRecorder.h"
 #include "imaging/animated/DuplicateGlobalBlock.h"
 #include "platform/Gdi.h"
 #include "platform/Message.h"
@@ -147,6 +148,8 @@ void TGifEdit::RestoreAnimatedEntry() {
 
 void TGifEdit::pnlColorClick() {
     const COLORREF colour = Composed(trbRed, trbGreen, trbBlue);
+    const auto change = Change(TChangeKind::Pictures, "Change palette colour", {FCurrentFrame},
+                               ufPaletteEntry + FPaletteIndex);
     {
         const PaintingOff painting;
         if (FWorkDib && FWorkDib->Dib())
@@ -234,6 +237,8 @@ void TGifEdit::OptimizePalettes() {
         ShowMessage("At least one palette has less then 16 colors and will be ignored. Increase "
                     "this palette to 256 or 16 colors.");
     if (!referencePalette) ShowMessage(kNoPalette);
+    const auto change = Change(TChangeKind::Pictures, "Optimize palettes",
+                               RecordsOf(referencePalette ? selected : QList<int>{}));
     if (referencePalette) {
         if (StatusForm) StatusForm->ShowStatus("");
         for (int i : selected) {
@@ -278,6 +283,8 @@ void TGifEdit::CopyPaletteToSelected() {
                                ? GetPaletteEntries(FWorkDib->GetPalette(), 0, 256, entries.data())
                                : 0;
     if (!count) ShowMessage(kNoPalette);
+    const auto change = Change(TChangeKind::Pictures, "Copy palette",
+                               RecordsOf(count ? SelectedFrames() : QList<int>{}));
     if (count) {
         for (int i : SelectedFrames()) {
             FCurrentFrame = (*FFrameList)[size_t(i)];

@@ -4,6 +4,7 @@
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
 #include "editor/TSpinEdit.h"
+#include "editor/commands/TChangeRecorder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -144,10 +145,12 @@ void TGifEdit::ConnectPanels() {
     connect(TopEdit, &QSpinBox::valueChanged, this, &TGifEdit::TopEditChange);
     connect(DelaySpin, &QSpinBox::valueChanged, this, [this](int value) {
         if (FLoadingControls || !FCurrentFrame) return;
+        const auto change = Change(TChangeKind::FrameProperties, "Change delay", {}, ufDelay);
         FCurrentFrame->Delay = uint16_t(value);
     });
     connect(NetLoopsSpin, &QSpinBox::valueChanged, this, [this](int value) {
         if (FLoadingControls || !FCurrentFrame) return;
+        const auto change = Change(TChangeKind::FrameProperties, "Change loops", {}, ufLoops);
         FCurrentFrame->Loops = value;
     });
     connect(ScreenWidthEdit, &QSpinBox::valueChanged, this, &TGifEdit::ScreenSizeChange);
@@ -156,11 +159,16 @@ void TGifEdit::ConnectPanels() {
     connect(Dispos, &QComboBox::activated, this, &TGifEdit::DisposChange);
     connect(InterlacedBox, &QCheckBox::toggled, this, [this](bool ticked) {
         if (FLoadingControls || !FCurrentFrame) return;
+        const auto change =
+            Change(TChangeKind::FrameProperties, "Change interlacing", {}, ufInterlaced);
         FCurrentFrame->Interlaced = ticked ? 1 : 0;
     });
     connect(HasTransparency, &QCheckBox::toggled, this, &TGifEdit::HasTransparencyClick);
     connect(Usesitsownpalette, &QCheckBox::toggled, this, [this](bool ticked) {
-        if (FCurrentFrame) FCurrentFrame->UseLocalPalette = ticked ? 1 : 0;
+        if (!FCurrentFrame) return;
+        const auto change =
+            Change(TChangeKind::FrameProperties, "Change own palette", {}, ufLocalPalette);
+        FCurrentFrame->UseLocalPalette = ticked ? 1 : 0;
     });
     for (QSlider* slider : {trbRed, trbGreen, trbBlue})
         connect(slider, &QSlider::valueChanged, this, &TGifEdit::ColorChanged);

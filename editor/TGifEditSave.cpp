@@ -136,7 +136,7 @@ void TGifEdit::SaveBtnClick() {
     if (n == 1) {
         // Comments are always written with a lone frame.
         if (const std::string file = chooseOneFile(); !file.empty())
-            SaveFramesTo({FFrameList->front()}, true, file);
+            if (SaveFramesTo({FFrameList->front()}, true, file)) SavedWhole();
         return;
     }
 
@@ -166,7 +166,11 @@ void TGifEdit::SaveBtnClick() {
         std::vector<TMyGifAnimation*> frames;
         for (int i : positions)
             frames.push_back((*FFrameList)[size_t(i)]);
-        SaveFramesTo(frames, comments, file);
+        // Only a file holding every frame and every comment block is the
+        // animation saved.
+        if (SaveFramesTo(frames, comments, file) && mode == TAllOrSel::AllToOne &&
+            (comments || !FCommentList || FCommentList->empty()))
+            SavedWhole();
         return;
     }
 

@@ -8,6 +8,7 @@
 
 #include "app/THelpWindow.h"
 #include "app/TMainForm.h"
+#include "app/TYesNo.h"
 #include "editor/TGifEdit.h"
 #include "imaging/animated/PVWebImage.h"
 #include "imaging/still/TPMultiImage.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
 #include <cstdlib>
@@ -92,7 +94,17 @@ TEST(EditGif, AStillBecomesOneFrameAndTheEditedScreenComesBack) {
         std::system(
             ("/usr/bin/convert -size 40x30 gradient:red-blue '" + plain.string() + "'").c_str()),
         0);
+    // The edits were not saved: opening another file asks first.
+    EXPECT_TRUE(form.AnimationModified());
+    dialogtest::OnModal([](QWidget* w) {
+        auto* question = qobject_cast<TYesNo*>(w);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->Cap->text(),
+                  "The animation has changes that are not saved. Discard them?");
+        question->BitBtn1->click();
+    });
     form.OpenFile(QString::fromStdString(plain.string()), TMainForm::TOpenFrom::OpenDialog);
+    EXPECT_FALSE(form.AnimationModified());
     ASSERT_TRUE(form.AniGifImage1->Frames()->empty());
     dialogtest::OnModal([](QWidget* w) {
         EXPECT_EQ(static_cast<TGifEdit*>(w)->Frames->text(), "1");
