@@ -7,7 +7,7 @@ FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test bench fuzz release debug clean
+.PHONY: deps run test bench fuzz release debug install clean
 
 deps:
 	@scripts/install-deps
@@ -42,6 +42,12 @@ fuzz: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Installs the release build under PREFIX (the program's folder is
+# PREFIX/lib/zentrope; see packaging/Install.cmake).
+PREFIX ?= /usr/local
+install: release
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
 
 clean:
 	rm -rf build
