@@ -424,6 +424,8 @@ class TGifEdit : public QDialog {
     void Panel6MouseDown();
     void Panel5MouseDown(Qt::MouseButton button);
     void FramesChanged();
+    // An empty list: controls off, no current frame, no preview.
+    void ShowNoFrame();
     void MoveCaretFrame(int step);
     // Rebuilds the preview from the working picture and places it.
     void RefreshPreview();

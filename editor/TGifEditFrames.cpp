@@ -306,6 +306,14 @@ void TGifEdit::Panel5MouseDown(Qt::MouseButton button) {
     FFrameList->front()->BackgroundColor = chosen;
 }
 
+void TGifEdit::ShowNoFrame() {
+    SetFrameControlsEnabled(false);
+    FCurrentFrame = nullptr;
+    FWorkDib = std::make_unique<PVWebImg::PVTDib>();
+    FPreview = QImage();
+    PlacePreview(0, 0);
+}
+
 void TGifEdit::FramesChanged() {
     if (OnFramesChanged) OnFramesChanged();
 }
@@ -368,15 +376,11 @@ void TGifEdit::DeleteSelectedframesClick() {
         }
         change.SetText(removed == 1 ? QString("Delete frame")
                                     : QString("Delete %1 frames").arg(removed));
-        // The display showing these records must not keep a freed one.
+        // The display showing these records must not keep a removed one.
         FramesChanged();
         RefillNames();
         if (FFrameList->empty()) {
-            SetFrameControlsEnabled(false);
-            FCurrentFrame = nullptr;
-            FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-            FPreview = QImage();
-            PlacePreview(0, 0);
+            ShowNoFrame();
         } else {
             FFrameList->front()->ScreenWidth = uint16_t(width);
             FFrameList->front()->ScreenHeight = uint16_t(height);

@@ -34,6 +34,10 @@ std::vector<int> FocusRows(const TEditorCommand& step, const TFrameList& frames)
     std::vector<int> rows;
     for (size_t i = 0; i < frames.size(); ++i)
         if (touched.count(frames[i])) rows.push_back(int(i));
+    // Moved frames: those not where they were.
+    if (rows.empty() && state.HasOrder && state.HeldOrder.size() == frames.size())
+        for (size_t i = 0; i < frames.size(); ++i)
+            if (state.HeldOrder[i] != frames[i]) rows.push_back(int(i));
     if (rows.empty() && state.HasOrder) {
         const std::unordered_set<TMyGifAnimation*> applied(state.AppliedOrder.begin(),
                                                            state.AppliedOrder.end());
@@ -127,11 +131,7 @@ void TGifEdit::ShowRestoredState(const TEditorCommand& step) {
     ShowFrameCount();
     FramesChanged();
     if (FFrameList->empty()) {
-        SetFrameControlsEnabled(false);
-        FCurrentFrame = nullptr;
-        FWorkDib = std::make_unique<PVWebImg::PVTDib>();
-        FPreview = QImage();
-        PlacePreview(0, 0);
+        ShowNoFrame();
         return;
     }
     ShowScreenValues();
