@@ -79,11 +79,17 @@ void TGifEdit::CreateHistory() {
     FHistory->OnApplied = [this](const TEditorCommand& step) { ShowRestoredState(step); };
     QUndoStack* stack = FHistory->Stack();
     // Playback shows the records as they are; they do not change under it.
+    // A comment being typed is offered for storing first (a step of its
+    // own), so that the refilled comment view does not drop it.
     const auto undo = [this, stack] {
-        if (!Playing()) stack->undo();
+        if (Playing()) return;
+        SaveComment();
+        stack->undo();
     };
     const auto redo = [this, stack] {
-        if (!Playing()) stack->redo();
+        if (Playing()) return;
+        SaveComment();
+        stack->redo();
     };
     connect(Undo1, &QAction::triggered, this, undo);
     connect(UndoBtn, &QToolButton::clicked, this, undo);
