@@ -115,14 +115,12 @@ void TMainForm::CreateToolBar() {
     PlayGif =
         MakeSpeedButton(Panel2, "Play Gif", QStyle::SP_MediaPlay, "Play the current gif animation");
     PlayGif->setCheckable(true);
-    Manipul = MakeSpeedButton(Panel2, "Manipulate", QStyle::SP_BrowserReload,
-                              "Manipulate - " + NotAvailableYet);
+    Manipul = MakeSpeedButton(Panel2, "Manipulate", QStyle::SP_BrowserReload, "Manipulate");
     Abboutbox = MakeSpeedButton(Panel2, "", QStyle::SP_MessageBoxInformation, "About Quillon");
     CloseWindow = MakeSpeedButton(Panel2, "", QStyle::SP_DialogCloseButton, "Exit");
-    // The effects dialog is not there yet.
-    Manipul->setEnabled(false);
     PlayGif->setEnabled(false);
     connect(Editor, &QToolButton::clicked, this, &TMainForm::EditorClick);
+    connect(Manipul, &QToolButton::clicked, this, &TMainForm::ManipulClick);
     connect(PlayGif, &QToolButton::clicked, this, &TMainForm::PlayGifClick);
     connect(Abboutbox, &QToolButton::clicked, this, &TMainForm::AboutClick);
     connect(CloseWindow, &QToolButton::clicked, this, &QWidget::close);

@@ -59,6 +59,9 @@ class TMainForm : public QWidget {
     // "Edit Gif": opens the editor on AniGifImage1's own lists (a still
     // picture first becomes a one-frame animation) and shows the result.
     void EditorClick();
+    // "Manipulate": the effects dialog on the picture shown; on an
+    // animation only the frame on display changes.
+    void ManipulClick();
     // Puts the hint text into the second status panel.
     void DisplayHint(const QString& hint);
     // The editor changed the animation and it was not saved whole since.

@@ -26,15 +26,6 @@ QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortC
     return action;
 }
 
-// A command whose window has not been built yet: listed, but off, and its
-// hint says why.
-void NotYet(QAction* action, const QString& what) {
-    action->setEnabled(false);
-    const QString hint = what + " - " + TMainForm::NotAvailableYet;
-    action->setToolTip(hint);
-    action->setStatusTip(hint);
-}
-
 } // namespace
 
 void TMainForm::CreateMenus() {
@@ -51,7 +42,7 @@ void TMainForm::CreateMenus() {
     File1->addSeparator();
     Exit1 = AddItem(File1, "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Delete));
     connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
-    NotYet(ManipulateImage1, "Manipulate the image");
+    connect(ManipulateImage1, &QAction::triggered, this, &TMainForm::ManipulClick);
     connect(EditGifs1, &QAction::triggered, this, &TMainForm::EditorClick);
     connect(ShowJpegSettings1, &QAction::triggered, this, &TMainForm::ShowJpegSettings1Click);
     connect(Exit1, &QAction::triggered, this, &QWidget::close);

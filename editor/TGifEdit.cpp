@@ -205,7 +205,7 @@ void TGifEdit::CreateToolBar() {
     add(CloseWindow, "CloseWindow", "", QStyle::SP_DialogCloseButton, "Exit");
 
     for (QToolButton* later : {SelectSourceBtn, ScanImagesBtn, MakeGifsequencefromavideo,
-                               MakeGifsequencefromaLivevideoClick, Manipul})
+                               MakeGifsequencefromaLivevideoClick})
         NotYet(later);
 }
 
@@ -401,6 +401,7 @@ void TGifEdit::ConnectCommands() {
     connect(Resize_Image, &QToolButton::clicked, this, &TGifEdit::Resize_ImageClick);
     connect(CropImage, &QToolButton::clicked, this, &TGifEdit::CropImageClick);
     connect(RotateFrame, &QToolButton::clicked, this, &TGifEdit::RotateFrameClick);
+    connect(Manipul, &QToolButton::clicked, this, &TGifEdit::ManipulClick);
     connect(TextOnImage, &QToolButton::clicked, this, &TGifEdit::TextOnImageClick);
 
     connect(CommentNameBox, &QListWidget::clicked, this, &TGifEdit::CommentNameBoxClick);

@@ -109,6 +109,8 @@ class TGifEdit : public QDialog {
     void Resize_ImageClick();
     void CropImageClick();
     void RotateFrameClick();
+    // The effects dialog on the current frame (TGifEditManipulate.cpp).
+    void ManipulClick();
     // Text on frames: show or hide the label, wrap it in the handles, its
     // options, and burning it into the selected frames.
     void TextOnImageClick();

@@ -11,7 +11,8 @@
 // window copies), TPMultiImageLoad.cpp (ImageName, readers, ReadImageInfo),
 // TPMultiImageResource.cpp (".RES" images), TPMultiImagePaint.cpp (painting,
 // scroll bars, text overlay, transitions), TPMultiImageMouse.cpp (grab hand,
-// rubber band) and TPMultiImageScrollText.cpp (".SCM" and ".CMS" modes).
+// rubber band), TPMultiImageScrollText.cpp (".SCM" and ".CMS" modes) and
+// TPMultiImageEffects.cpp (the round trip through the effects dialog).
 //
 // Annotations: this build has no annotation library. The hooks stay empty:
 // creation never fails for their sake, AutoLoadAnno/AutoSaveAnno load and
@@ -20,6 +21,7 @@
 #include "imaging/common/BorderStyle.h"
 #include "imaging/still/TPicture.h"
 
+#include <QCursor>
 #include <QFont>
 #include <QPoint>
 #include <QWidget>
@@ -215,6 +217,22 @@ class TPMultiImage : public QWidget {
     void StopScrollText(bool clearPicture);
     void ScrollTextTick();
     void ShowCreditLine();
+
+    // The round trip through the effects dialog: EffectsApplied says
+    // whether it closed with OK and the picture took its result. The
+    // dialog sits in a higher layer and installs itself in EffectsDialog
+    // (manipulation/TEffectForm.h, InstallEffectsDialog); without it the
+    // call changes nothing.
+    struct EffectsRun {
+        HGLOBAL Dib = 0; // in: the picture (the dialog's from then on); out: its result
+        int Delay = 25, Thickness = 4;
+        bool Methods[6] = {}; // one per TFXMethod, in and out
+        QCursor Restore;
+        bool Accepted = false; // closed with OK
+    };
+    using EffectsDialogRunner = std::function<void(TPMultiImage& owner, EffectsRun& run)>;
+    static EffectsDialogRunner EffectsDialog;
+    void ShowEffectsDialog();
 
     // The children, for hosts and tests.
     QScrollBar* VerticalBar() const { return FVScroll; }
