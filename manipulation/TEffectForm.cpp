@@ -169,6 +169,11 @@ void TEffectForm::SetWorkingDib(HGLOBAL dib) {
     FWorkWidth = FWork.Dib() ? FWork.Width() : 1;
     FWorkHeight = FWork.Dib() ? std::abs(FWork.Height()) : 1;
     FWorkBits = FWork.Dib() ? FWork.BitCount() : 24;
+    // A picture handed in while shown gets its preview at once.
+    if (FShown) {
+        RebuildPreview();
+        PageChanged();
+    }
 }
 
 HGLOBAL TEffectForm::WorkingDib() const {

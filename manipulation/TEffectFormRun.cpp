@@ -126,10 +126,7 @@ void TEffectForm::DoEffect(bool apply) {
     }
     HGLOBAL outcome = result ? result : inPlace ? target.release() : 0;
     if (apply) {
-        if (outcome) {
-            SetWorkingDib(outcome);
-            RebuildPreview();
-        }
+        if (outcome) SetWorkingDib(outcome);
     } else {
         PVPImage->SetDib(outcome ? outcome : DuplicateGlobalBlock(FPristine), true);
         if (FStop) FPending = false;

@@ -69,13 +69,14 @@ void Type(QLineEdit* edit, const QString& text) {
 
 TEST(EffectForm, EveryPageRunsOnEveryDepth) {
     for (int bits : {1, 4, 8, 24}) {
+        Form f(Picture(bits));
+        TEffectForm& d = f.form;
         for (const effectpages::Page& page : effectpages::Pages()) {
             const QString caption = page.caption;
             if (caption == "Transitions" || caption == "Color Palette") continue;
             SCOPED_TRACE(std::to_string(bits) + " bits, " + page.caption);
-            Form f(Picture(bits));
-            TEffectForm& d = f.form;
             d.ShowPage(caption);
+            d.SetWorkingDib(Picture(bits));
             ASSERT_EQ(d.CurrentPage(), caption);
             if (caption == "Borders") d.BorderShape->setCurrentIndex(int(shStar));
             if (caption == "Paste Image") {
