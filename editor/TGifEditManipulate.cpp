@@ -22,8 +22,7 @@ void TGifEdit::ManipulClick() {
         if (CurrentFrameBitmap(bitmap) && DllSP96::CopyBitmap(bitmap, picture)) {
             image.Picture().AssignBitmap(picture);
             image.ShowEffectsDialog();
-            if (image.EffectsApplied &&
-                DllSP96::CopyBitmap(image.Picture().Bitmap(), bitmap)) {
+            if (image.EffectsApplied && DllSP96::CopyBitmap(image.Picture().Bitmap(), bitmap)) {
                 StoreBitmapInFrame(bitmap);
                 // "Rotate" may change the picture's size; the record must
                 // describe the picture it holds.

@@ -1,6 +1,5 @@
 #include "manipulation/PVPaletteFile.h"
 
-
 #include <algorithm>
 #include <cstring>
 #include <fstream>

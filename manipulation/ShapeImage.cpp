@@ -97,8 +97,8 @@ void ShapeImage::Redraw() {
         p.drawPolygon(QPolygonF{{c.x(), r.bottom()}, r.topLeft(), r.topRight()});
         break;
     case shDiamond:
-        p.drawPolygon(
-            QPolygonF{{c.x(), r.top()}, {r.right(), c.y()}, {c.x(), r.bottom()}, {r.left(), c.y()}});
+        p.drawPolygon(QPolygonF{
+            {c.x(), r.top()}, {r.right(), c.y()}, {c.x(), r.bottom()}, {r.left(), c.y()}});
         break;
     case shStar:
     case shPolyGon: {

@@ -43,8 +43,7 @@ int Round(double v) {
 } // namespace
 
 TEffectForm::TEffectForm(QWidget* owner)
-    : QDialog(owner), BackgroundColor(clBtnFace), ForegroundColor(clBtnFace),
-      MaskColor(clBtnFace) {
+    : QDialog(owner), BackgroundColor(clBtnFace), ForegroundColor(clBtnFace), MaskColor(clBtnFace) {
     setObjectName("EffectForm");
     setWindowTitle("Filters and Effects");
     auto* column = new QVBoxLayout(this);
@@ -70,10 +69,10 @@ TEffectForm::TEffectForm(QWidget* owner)
     PVPImage->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     paneColumn->addWidget(PVPImage, 1);
     auto* fields = new QHBoxLayout;
-    for (auto [edit, name, caption] : {std::tuple{&RLeftEdit, "RLeftEdit", "L:"},
-                                       std::tuple{&RTopEdit, "RTopEdit", "T:"},
-                                       std::tuple{&RRightEdit, "RRightEdit", "R:"},
-                                       std::tuple{&RBottomEdit, "RBottomEdit", "B:"}}) {
+    for (auto [edit, name, caption] :
+         {std::tuple{&RLeftEdit, "RLeftEdit", "L:"}, std::tuple{&RTopEdit, "RTopEdit", "T:"},
+          std::tuple{&RRightEdit, "RRightEdit", "R:"},
+          std::tuple{&RBottomEdit, "RBottomEdit", "B:"}}) {
         fields->addWidget(new QLabel(caption, PreviewPane));
         *edit = new QLineEdit(PreviewPane);
         (*edit)->setObjectName(name);
@@ -109,9 +108,8 @@ TEffectForm::TEffectForm(QWidget* owner)
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
 
-    RubberBand = new TPVRubberBand(PVPImage, this, [this](int l, int t, int r, int b) {
-        BandChanged(l, t, r, b);
-    });
+    RubberBand = new TPVRubberBand(PVPImage, this,
+                                   [this](int l, int t, int r, int b) { BandChanged(l, t, r, b); });
     PVPImage->OnPaint = [this](QPainter& p) { RubberBand->Draw(p); };
     PVPImage->OnMouseDown = [this](QMouseEvent* e) {
         if (FPaletteOnPage) {
@@ -389,7 +387,7 @@ void TEffectForm::UpdateBorderControls() {
 void TEffectForm::UpdateMotionControls() {
     MotionKind = Radios.at("MotionRotate")->isChecked() ? 2
                  : Radios.at("MotionLine")->isChecked() ? 3
-                                                         : 1;
+                                                        : 1;
     Bars.at("mtAnglebar")->setVisible(MotionKind != 1);
     Edits.at("mtAngleEdit")->setVisible(MotionKind != 1);
 }
@@ -418,10 +416,10 @@ void TEffectForm::ReloadClick() {
 
 void TEffectForm::CloseAndSaveClick() {
     if (FRunning) return;
-    if (FPending &&
-        QMessageBox::information(this, windowTitle(),
-                                 "There is still an action pending. Are you sure you want to exit ?",
-                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (FPending && QMessageBox::information(
+                        this, windowTitle(),
+                        "There is still an action pending. Are you sure you want to exit ?",
+                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     done(mrOk);
 }

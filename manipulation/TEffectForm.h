@@ -146,13 +146,11 @@ class TEffectForm : public QDialog {
     QWidget* PaletteBox = nullptr;
     QLabel* NoPaletteLabel = nullptr;
     QLabel* ColorSample = nullptr;
-    QLabel *RedLabel = nullptr, *GreenLabel = nullptr, *BlueLabel = nullptr,
-           *IndexLabel = nullptr;
+    QLabel *RedLabel = nullptr, *GreenLabel = nullptr, *BlueLabel = nullptr, *IndexLabel = nullptr;
     QSlider *PalRedBar = nullptr, *PalGreenBar = nullptr, *PalBlueBar = nullptr;
     QListWidget *FolderList = nullptr, *FileList = nullptr;
     QLabel* FolderLabel = nullptr;
-    QPushButton *PasteClipboardBtn = nullptr, *SelectTwainBtn = nullptr,
-                *AquireBtn = nullptr;
+    QPushButton *PasteClipboardBtn = nullptr, *SelectTwainBtn = nullptr, *AquireBtn = nullptr;
     TPVPImage* PastePreview = nullptr;
     ShapeImage* Shape = nullptr;
     TPVRubberBand* RubberBand = nullptr;
@@ -171,8 +169,8 @@ class TEffectForm : public QDialog {
     void CreateMenus();
     void CreateToolBar(QWidget* parent);
     void CreatePages();
-    void AddBarPair(QWidget* page, int& y, const char* name, const char* label, int min,
-                    int max, int position, bool tenths);
+    void AddBarPair(QWidget* page, int& y, const char* name, const char* label, int min, int max,
+                    int position, bool tenths);
     void AddPalettePage(QWidget* page, int y);
     void AddPastePage(QWidget* page, int y);
     void AddBordersControls(QWidget* page, int& y);

@@ -60,8 +60,7 @@ class KeyFilter : public QObject {
 };
 
 QToolButton* SpeedButton(QWidget* parent, QHBoxLayout* row, const char* name,
-                         const QString& caption, QStyle::StandardPixmap icon,
-                         const QString& hint) {
+                         const QString& caption, QStyle::StandardPixmap icon, const QString& hint) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     b->setText(caption);
@@ -116,8 +115,8 @@ void TEffectForm::CreateToolBar(QWidget* bar) {
     HSRubberband->setCheckable(true);
     ResetSelection = SpeedButton(bar, row, "ResetSelection", "Reset Selection",
                                  QStyle::SP_TitleBarMaxButton, "Reset RubberBand to full image");
-    ReloadBtn = SpeedButton(bar, row, "ReloadBtn", "Reload", QStyle::SP_BrowserReload,
-                            "Reload image");
+    ReloadBtn =
+        SpeedButton(bar, row, "ReloadBtn", "Reload", QStyle::SP_BrowserReload, "Reload image");
     ReloadBtn->setEnabled(false);
     PreviewBtn =
         SpeedButton(bar, row, "PreviewBtn", "Preview", QStyle::SP_FileDialogContentsView, "");

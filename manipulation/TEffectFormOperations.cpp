@@ -59,8 +59,8 @@ HGLOBAL TEffectForm::RunOperation(const QString& page, HGLOBAL& target, const Ar
         return 0;
     } else if (name == "Paste Image") {
         if (!FPasteSource) return 0;
-        zp::GlobalBlock scaled(
-            ScaleDib(FPasteSource, std::max(a.Right - a.Left, 1), std::max(a.Bottom - a.Top, 1), 24));
+        zp::GlobalBlock scaled(ScaleDib(FPasteSource, std::max(a.Right - a.Left, 1),
+                                        std::max(a.Bottom - a.Top, 1), 24));
         if (!scaled) return 0;
         return DropDib(target, scaled.get(), -1, a.Left, a.Top, -1, -1);
     } else if (name == "Borders") {
@@ -77,8 +77,7 @@ HGLOBAL TEffectForm::RunOperation(const QString& page, HGLOBAL& target, const Ar
         bitmap.setHandle(ImageToDeviceBitmap(Shape->Picture()));
         zp::GlobalBlock mask(IDDBtoDIB(bitmap, Depth(target)));
         if (!mask) return 0;
-        const COLORREF key =
-            ColorToRGB(Checked("brWindowColor") ? WindowColour(this) : MaskColor);
+        const COLORREF key = ColorToRGB(Checked("brWindowColor") ? WindowColour(this) : MaskColor);
         return MergeDib(target, mask.get(), GetRValue(key), 0, 0, GetBValue(key), GetGValue(key));
     } else if (name == "Border Fade") {
         const COLORREF c =
@@ -132,8 +131,7 @@ HGLOBAL TEffectForm::RunOperation(const QString& page, HGLOBAL& target, const Ar
                     &TEffectForm::WarpCallback, p, Pos("wrpDisplacementBar"), Pos("wrpStepsBar"),
                     Pos("wrpVecRotateBar"), Pos("wrpScaleBar"), Checked("ConvoleTgle"));
     } else if (name == "Jiggle") {
-        return Jiggle(target, a, p, Checked("jgSine") ? 0 : 1, Pos("jgAmpBar"),
-                      Pos("jgPeriodBar"));
+        return Jiggle(target, a, p, Checked("jgSine") ? 0 : 1, Pos("jgAmpBar"), Pos("jgPeriodBar"));
     } else if (name == "Bleed") {
         return Bled(target, a, p, Pos("BleedBar"));
     } else if (name == "AutoContrast") {
@@ -171,10 +169,10 @@ HGLOBAL TEffectForm::RunOperation(const QString& page, HGLOBAL& target, const Ar
     } else if (name == "Hue and Saturation") {
         const bool all = Checked("hsAllColors");
         auto ch = [&](const char* r) { return all || Checked(r) ? 1 : 0; };
-        inPlace = pvHueAndSaturation(target, ch("hsRed"), ch("hsGreen"), p, a,
-                                     Pos("hsBrightBar") - 100, Pos("hsSatBar") - 100,
-                                     Pos("hsHueBar") - 180 + (all ? 0 : 120), ch("hsCyan"),
-                                     ch("hsMagenta"), ch("hsYellow"), ch("hsBlue"));
+        inPlace =
+            pvHueAndSaturation(target, ch("hsRed"), ch("hsGreen"), p, a, Pos("hsBrightBar") - 100,
+                               Pos("hsSatBar") - 100, Pos("hsHueBar") - 180 + (all ? 0 : 120),
+                               ch("hsCyan"), ch("hsMagenta"), ch("hsYellow"), ch("hsBlue"));
         return 0;
     } else if (name == "Invert") {
         inPlace = PVInvert(target);

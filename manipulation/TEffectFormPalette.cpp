@@ -66,8 +66,8 @@ bool Remap(BITMAPINFOHEADER* dib, const RGBQUAD* from, const RGBQUAD* to, int co
     }
     int map[256];
     for (int i = 0; i < (1 << bits); ++i)
-        map[i] = i < count ? Nearest(to, count, from[i].rgbRed, from[i].rgbGreen, from[i].rgbBlue)
-                           : 0;
+        map[i] =
+            i < count ? Nearest(to, count, from[i].rgbRed, from[i].rgbGreen, from[i].rgbBlue) : 0;
     const int w = dib->biWidth, h = std::abs(dib->biHeight);
     const size_t stride = ((size_t(w) * size_t(bits) + 31) / 32) * 4;
     auto* rows = reinterpret_cast<uint8_t*>(dib) + dib->biSize + 4 * (size_t(1) << bits);
@@ -277,8 +277,7 @@ void TEffectForm::PaletteApply(const std::string& file) {
         error = pvpalette::Read(file, palette);
         if (!error.empty()) break;
         pvpalette::ApplyTo(palette, dib);
-        if (PaletteCombo->currentIndex() == 1 &&
-            !Remap(dib, before.data(), table, count, progress))
+        if (PaletteCombo->currentIndex() == 1 && !Remap(dib, before.data(), table, count, progress))
             std::copy(before.begin(), before.end(), table);
         break;
     }

@@ -80,9 +80,9 @@ void TEffectForm::LoadSettings() {
     const long width = ReadNumber("FL_POS", "WIDTH"), height = ReadNumber("FL_POS", "HEIGHT");
     if (left != kMissing && top != kMissing) move(int(left), int(top));
     if (width != kMissing && height != kMissing) resize(int(width), int(height));
-    for (auto [key, colour] : {std::pair{"BackGroundColor", &BackgroundColor},
-                               std::pair{"ForeGroundColor", &ForegroundColor},
-                               std::pair{"MaskColor", &MaskColor}})
+    for (auto [key, colour] :
+         {std::pair{"BackGroundColor", &BackgroundColor},
+          std::pair{"ForeGroundColor", &ForegroundColor}, std::pair{"MaskColor", &MaskColor}})
         if (const long v = ReadNumber("FL_COLOR", key); v != kMissing) *colour = COLORREF(v);
     for (int i = 0; i < QColorDialog::customCount(); ++i)
         if (const long v = ReadNumber("CustomColors", std::to_string(i).c_str()); v != kMissing)
@@ -142,9 +142,9 @@ void TEffectForm::ResetToDefaultClick() {
         box->setChecked(Read("DEF_FL_CHECK", name, "0") == "1");
     for (const auto& [name, radio] : Radios)
         if (Read("DEF_FL_RADIO", name, "0") == "1") radio->setChecked(true);
-    for (auto [key, colour] : {std::pair{"BackGroundColor", &BackgroundColor},
-                               std::pair{"ForeGroundColor", &ForegroundColor},
-                               std::pair{"MaskColor", &MaskColor}})
+    for (auto [key, colour] :
+         {std::pair{"BackGroundColor", &BackgroundColor},
+          std::pair{"ForeGroundColor", &ForegroundColor}, std::pair{"MaskColor", &MaskColor}})
         if (const long v = ReadNumber("DEF_FL_COLOR", key); v != kMissing) *colour = COLORREF(v);
     PageChanged();
 }

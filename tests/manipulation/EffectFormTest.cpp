@@ -94,16 +94,14 @@ TEST(EffectForm, EveryPageRunsOnEveryDepth) {
             EXPECT_FALSE(d.ActionPending());
             ASSERT_FALSE(Pixels(d.WorkingDib()).isNull());
             // Apply reached the picture (default values that change nothing aside).
-            const bool neutral = caption == "Mirror" || caption == "Rotate" ||
-                                 caption == "Bright" || caption == "Dark" ||
-                                 caption == "Sharp" || caption == "Soft" ||
-                                 caption == "Despeckle" || caption == "Spray" ||
-                                 caption == "WhirlPool" || caption == "Pinch Hole" ||
-                                 caption == "Bleed" || caption == "Hue and Saturation" ||
-                                 caption == "Gamma" || caption == "Enhance" ||
-                                 (caption == "Color" && bits <= 8) || caption == "Extrude" ||
-                                 caption == "Motion Blur" || caption == "Jiggle" ||
-                                 caption == "Blur" || caption == "Oil Paint" || bits == 1;
+            const bool neutral =
+                caption == "Mirror" || caption == "Rotate" || caption == "Bright" ||
+                caption == "Dark" || caption == "Sharp" || caption == "Soft" ||
+                caption == "Despeckle" || caption == "Spray" || caption == "WhirlPool" ||
+                caption == "Pinch Hole" || caption == "Bleed" || caption == "Hue and Saturation" ||
+                caption == "Gamma" || caption == "Enhance" || (caption == "Color" && bits <= 8) ||
+                caption == "Extrude" || caption == "Motion Blur" || caption == "Jiggle" ||
+                caption == "Blur" || caption == "Oil Paint" || bits == 1;
             if (!neutral) {
                 EXPECT_NE(Bytes(d.WorkingDib()), before);
             }

@@ -67,7 +67,7 @@ TEST(Menus, CaptionsShortCutsAndSeparators) {
     };
     const Row rows[] = {
         {form.Open1, QKeySequence("Ctrl+O"), true},
-        {form.ManipulateImage1, QKeySequence("Ctrl+M"), false},
+        {form.ManipulateImage1, QKeySequence("Ctrl+M"), true},
         {form.EditGifs1, QKeySequence("Ctrl+E"), true},
         {form.ShowJpegSettings1, QKeySequence("Ctrl+J"), true},
         {form.Exit1, QKeySequence("Ctrl+Del"), true},
@@ -101,7 +101,7 @@ TEST(Menus, ToolBarStartsWithTheUnbuiltCommandsOff) {
     const Row rows[] = {
         {form.Editor, "Edit Gif", true, "Gif Editor (When not a Gif file it will be converted)"},
         {form.PlayGif, "Play Gif", false, "Play the current gif animation"},
-        {form.Manipul, "Manipulate", false, "Manipulate"},
+        {form.Manipul, "Manipulate", true, "Manipulate"},
         {form.Abboutbox, "", true, "About Quillon"},
     };
     for (const Row& row : rows) {
