@@ -26,6 +26,7 @@
 
 #include <QCursor>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <map>
@@ -228,6 +229,7 @@ class TEffectForm : public QDialog {
     QString FFolder;
     QString FLastPage;
     bool FStop = false;
+    QElapsedTimer FLastPump; // the progress callback's last repaint
     bool FPending = false;
     bool FRunning = false;
     bool FPasteMode = false;

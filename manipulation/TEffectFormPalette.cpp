@@ -103,7 +103,8 @@ void TEffectForm::AddPalettePage(QWidget* page, int y) {
     ColorSample->setGeometry(272, 8, 70, 40);
     ColorSample->setAutoFillBackground(true);
     IndexLabel = new QLabel("Color Index: (0)", page);
-    IndexLabel->setGeometry(272, 52, 90, 20);
+    IndexLabel->setGeometry(272, 52, 88, 40);
+    IndexLabel->setWordWrap(true);
     int by = y;
     for (auto [bar, label, name, caption] :
          {std::tuple{&PalRedBar, &RedLabel, "PalRedBar", "R: "},

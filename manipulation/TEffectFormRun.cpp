@@ -74,6 +74,7 @@ void TEffectForm::ApplyClick() {
 void TEffectForm::DoEffect(bool apply) {
     if (!FWork.Dib() || FRunning || CurrentPage() == "Color Palette") return;
     FStop = false;
+    FLastPump.invalidate();
     pvProgress->setValue(0);
     DllSP96::Area area;
     zp::GlobalBlock target;
@@ -149,8 +150,13 @@ int16_t TEffectForm::ProgressCallback(int16_t percent, void* user) {
         bar->setValue(percent);
         form->pvStatusText->setText(QString::fromStdString(DLL96V1::CodecStatusText));
     }
-    form->PVPImage->update();
-    QApplication::processEvents();
+    // Repainting the pane at every report costs more than many effects
+    // themselves; a few times a second keeps the window alive and "Stop" heard.
+    if (!form->FLastPump.isValid() || form->FLastPump.elapsed() >= 40 || percent >= 100) {
+        form->FLastPump.start();
+        form->PVPImage->update();
+        QApplication::processEvents();
+    }
     return form->FStop ? 0 : 1;
 }
 
