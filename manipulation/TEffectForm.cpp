@@ -73,8 +73,11 @@ TEffectForm::TEffectForm(QWidget* owner)
          {std::tuple{&RLeftEdit, "RLeftEdit", "L:"}, std::tuple{&RTopEdit, "RTopEdit", "T:"},
           std::tuple{&RRightEdit, "RRightEdit", "R:"},
           std::tuple{&RBottomEdit, "RBottomEdit", "B:"}}) {
-        fields->addWidget(new QLabel(caption, PreviewPane));
+        auto* label = new QLabel(caption, PreviewPane);
+        fields->addWidget(label);
         *edit = new QLineEdit(PreviewPane);
+        // The caption shows and hides with its field.
+        (*edit)->setProperty("caption", QVariant::fromValue<QObject*>(label));
         (*edit)->setObjectName(name);
         (*edit)->setReadOnly(true);
         (*edit)->setMaximumWidth(60);
@@ -367,8 +370,11 @@ void TEffectForm::PageChanged() {
 void TEffectForm::UpdateBandVisibility() {
     const bool show = PageUsesSelection() && !HSRubberband->isChecked();
     RubberBand->Visible = show;
-    for (QLineEdit* e : {RLeftEdit, RTopEdit, RRightEdit, RBottomEdit})
+    for (QLineEdit* e : {RLeftEdit, RTopEdit, RRightEdit, RBottomEdit}) {
         e->setVisible(show);
+        if (auto* label = qobject_cast<QWidget*>(e->property("caption").value<QObject*>()))
+            label->setVisible(show);
+    }
     HSRubberband->setText(HSRubberband->isChecked() ? "Show Selection" : "Hide Selection");
     PVPImage->update();
 }
