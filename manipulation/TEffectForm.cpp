@@ -352,7 +352,8 @@ void TEffectForm::PageChanged() {
         ApplyItem->setEnabled(shape);
         UpdateBorderControls();
     }
-    if (page == "Color Palette") {
+    // Neither page has an operation to run.
+    if (page == "Color Palette" || page == "Transitions") {
         PreviewBtn->setEnabled(false);
         ApplyBtn->setEnabled(false);
         PreviewItem->setEnabled(false);
@@ -360,7 +361,7 @@ void TEffectForm::PageChanged() {
     }
     UpdateMotionControls();
     for (QAction* item : PageItems)
-        item->setChecked(item->text() == page);
+        item->setChecked(item->objectName() == page);
 
     SetupPalettePage(page == "Color Palette" && image && FWorkBits <= 8);
     UpdateBandVisibility();

@@ -120,9 +120,10 @@ class TEffectForm : public QDialog {
     // --- Controls ------------------------------------------------------
     QMenuBar* MainMenu = nullptr;
     QMenu *FileMenu = nullptr, *ImageMenu = nullptr, *DeformationMenu = nullptr,
-          *CorrectionMenu = nullptr, *TransitionsMenu = nullptr;
+          *CorrectionMenu = nullptr;
     QAction *ApplyItem = nullptr, *PreviewItem = nullptr, *ResetToDefault = nullptr,
             *SaveSettingsOnExit = nullptr, *ExitItem = nullptr;
+    // One per page, named after it ("&Transitions" sits on the menu bar).
     std::vector<QAction*> PageItems;
     QToolButton *HSRubberband = nullptr, *ResetSelection = nullptr, *ReloadBtn = nullptr,
                 *PreviewBtn = nullptr, *ApplyBtn = nullptr, *StopBtn = nullptr,

@@ -95,12 +95,15 @@ void TEffectForm::CreateMenus() {
     ImageMenu = MainMenu->addMenu("&Image");
     DeformationMenu = MainMenu->addMenu("&Deformation");
     CorrectionMenu = MainMenu->addMenu("&Correction");
-    TransitionsMenu = MainMenu->addMenu("&Transitions");
-    QMenu* menus[] = {ImageMenu, DeformationMenu, CorrectionMenu, TransitionsMenu};
+    QMenu* menus[] = {ImageMenu, DeformationMenu, CorrectionMenu};
     for (const Page& page : Pages()) {
-        QAction* item = menus[page.menu]->addAction(page.caption);
-        item->setCheckable(true);
+        // "&Transitions" is a command of the menu bar itself.
+        QAction* item = page.menu == effectpages::TransitionsMenu
+                            ? MainMenu->addAction("&Transitions")
+                            : menus[page.menu]->addAction(page.caption);
+        item->setCheckable(page.menu != effectpages::TransitionsMenu);
         PageItems.push_back(item);
+        item->setObjectName(page.caption);
         const QString caption = page.caption;
         connect(item, &QAction::triggered, this, [this, caption] { ShowPage(caption); });
     }
