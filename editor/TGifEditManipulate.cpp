@@ -1,8 +1,9 @@
 // "Manipulate": the effects dialog on the current frame, through a hidden
 // still-image component. The changed picture goes back into the frame
-// through StoreBitmapInFrame only, the one place a later undo step wraps.
+// through StoreBitmapInFrame only, as one undo step.
 #include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
+#include "editor/commands/TChangeRecorder.h"
 #include "imaging/still/TPMultiImage.h"
 #include "manipulation/TEffectForm.h"
 
@@ -23,6 +24,8 @@ void TGifEdit::ManipulClick() {
             image.Picture().AssignBitmap(picture);
             image.ShowEffectsDialog();
             if (image.EffectsApplied && DllSP96::CopyBitmap(image.Picture().Bitmap(), bitmap)) {
+                // One undo step for the picture (and the size it may bring).
+                const auto change = Change(TChangeKind::Pictures, "Manipulate", {FCurrentFrame});
                 StoreBitmapInFrame(bitmap);
                 // "Rotate" may change the picture's size; the record must
                 // describe the picture it holds.

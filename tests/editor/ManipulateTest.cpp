@@ -3,9 +3,11 @@
 #include "EditorTestSupport.h"
 #include "WidgetSupport.h"
 #include "app/dialogs/ModalDriver.h"
+#include "editor/commands/TEditHistory.h"
 #include "manipulation/TEffectForm.h"
 #include "platform/GlobalBlock.h"
 
+#include <QAction>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <vector>
@@ -38,6 +40,11 @@ TEST(EditorManipulate, EffectsChangeTheCurrentFrameOnlyOnCloseAndSave) {
     }
     EXPECT_EQ(Bytes(e.frames[0]->DibHandle), first);
     EXPECT_EQ(e.frames[1]->Width, 20);
+    // One step takes the frame back.
+    ASSERT_EQ(e.edit.History()->Count(), 1);
+    EXPECT_EQ(e.edit.Undo1->text(), "&Undo Manipulate");
+    e.edit.Undo1->trigger();
+    EXPECT_EQ(Bytes(e.frames[1]->DibHandle), second);
 }
 
 } // namespace
