@@ -14,10 +14,11 @@
 // Every run works on a copy: Apply replaces the working DIB only when the
 // operation finished, so "Stop" always leaves the picture as it was.
 //
-// Scanner: "Select Twain Source" and "Aquire Image" stay disabled until
-// ScannerSelectSource and ScannerAcquire are set (by the scanner window's
-// code); ScannerAcquire answers a new DIB block (0 = none) that becomes the
-// paste source.
+// Scanner: "Select Twain Source" and "Aquire Image" on the "Paste Image"
+// page stay disabled until the program sets the two static hooks
+// ScannerSelectSource and ScannerAcquire (the scanner code's to fill, once
+// for every dialog); ScannerAcquire answers a new DIB block at the bits
+// asked (0 = none), which becomes the paste source.
 #include "bindings/EffectsBinding.h"
 #include "imaging/animated/PVTDib.h"
 #include "manipulation/ShapeImage.h"
@@ -99,8 +100,8 @@ class TEffectForm : public QDialog {
     bool LoadPasteFile(const std::string& path);
     void PasteFromClipboardClick();
     HGLOBAL PasteSource() const { return FPasteSource; }
-    std::function<void(QWidget* window)> ScannerSelectSource;
-    std::function<HGLOBAL(QWidget* window, int bits)> ScannerAcquire;
+    static std::function<void(QWidget* window)> ScannerSelectSource;
+    static std::function<HGLOBAL(QWidget* window, int bits)> ScannerAcquire;
 
     // --- Color Palette -------------------------------------------------
     void SelectPaletteIndex(int index);

@@ -27,6 +27,9 @@ int ScreenReadBits() {
 
 } // namespace
 
+std::function<void(QWidget*)> TEffectForm::ScannerSelectSource;
+std::function<HGLOBAL(QWidget*, int)> TEffectForm::ScannerAcquire;
+
 void TEffectForm::AddPastePage(QWidget* page, int y) {
     FolderLabel = new QLabel(page);
     FolderLabel->setObjectName("FolderLabel");
@@ -64,6 +67,8 @@ void TEffectForm::AddPastePage(QWidget* page, int y) {
         if (ScannerAcquire)
             if (HGLOBAL dib = ScannerAcquire(this, ScreenReadBits())) SetPasteSource(dib);
     });
+    SelectTwainBtn->setEnabled(bool(ScannerSelectSource));
+    AquireBtn->setEnabled(bool(ScannerAcquire));
     FillFolder(QDir::currentPath());
 }
 

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -310,6 +311,31 @@ TEST(EffectForm, StopLeavesThePictureAsItWas) {
         EXPECT_FALSE(d.StopBtn->isEnabled());
         EXPECT_TRUE(d.ApplyBtn->isEnabled());
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(EffectForm, ScannerButtonsWaitForTheirHooks) {
+    {
+        Form f(Picture(24));
+        f.form.ShowPage("Paste Image");
+        EXPECT_FALSE(f.form.AquireBtn->isEnabled());
+        EXPECT_FALSE(f.form.SelectTwainBtn->isEnabled());
+    }
+    int asked = -1;
+    TEffectForm::ScannerAcquire = [&asked](QWidget*, int bits) {
+        asked = bits;
+        return Picture(24, 12, 8);
+    };
+    Form f(Picture(24));
+    f.form.ShowPage("Paste Image");
+    ASSERT_TRUE(f.form.AquireBtn->isEnabled());
+    f.form.AquireBtn->click();
+    TEffectForm::ScannerAcquire = nullptr;
+    EXPECT_EQ(asked, 24) << "the screen's depth";
+    EXPECT_EQ(Pixels(f.form.PasteSource()).size(), QSize(12, 8));
 }
 
 } // namespace
