@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "bindings/CodecBinding.h"
 #include "imaging/common/MessageBox.h"
+#include "platform/MediaExtensions.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     // Records the program's name for the scanner settings; the libraries
     // load on first use.
     DLL96V1::Startup(argv[0]);
+    // The video types the media player opens, on first run.
+    zp::SeedMediaExtensions();
     QStringList args = QApplication::arguments();
     args.removeFirst();
     return RunProgram(app, args);

@@ -204,8 +204,7 @@ void TGifEdit::CreateToolBar() {
     row->addStretch(1);
     add(CloseWindow, "CloseWindow", "", QStyle::SP_DialogCloseButton, "Exit");
 
-    for (QToolButton* later : {SelectSourceBtn, ScanImagesBtn, MakeGifsequencefromavideo,
-                               MakeGifsequencefromaLivevideoClick})
+    for (QToolButton* later : {SelectSourceBtn, ScanImagesBtn})
         NotYet(later);
 }
 
@@ -246,8 +245,7 @@ void TGifEdit::CreateMenus() {
     Help1->addSeparator();
     About1 = AddItem(Help1, "&About...", 0);
 
-    for (QAction* later :
-         {SelectTwainSource1, AcquireImage1, InsertFramesfromAVI1, InsertFramesfromLiveVideo1})
+    for (QAction* later : {SelectTwainSource1, AcquireImage1})
         NotYet(later);
     // Short cuts work while the menus are closed.
     addActions(File1->actions());

@@ -15,15 +15,16 @@
 // property changes, frame order), TGifEditPalette.cpp (the palette grid,
 // composing and applying colours, the palette manager),
 // TGifEditOperations.cpp (clipboard, apply-to-selected, resize, crop,
-// rotate, text), TGifEditAdd.cpp (adding frames), TGifEditComments.cpp,
-// TGifEditSave.cpp, TGifEditPlay.cpp and TGifEditUndo.cpp (the undo
-// history; the steps are in editor/commands/).
+// rotate, text), TGifEditAdd.cpp (adding frames), TGifEditVideo.cpp (frames
+// from video and live video), TGifEditComments.cpp, TGifEditSave.cpp,
+// TGifEditPlay.cpp and TGifEditUndo.cpp (the undo history; the steps are in
+// editor/commands/).
 //
 // Hints reach the window they belong to as status-tip events, so each
 // window shows its own and no application-wide hint handler has to be
 // saved and put back.
 //
-// Commands whose windows come later (scanners, cameras and video, and the
+// Commands whose windows come later (scanners and cameras, and the
 // effects dialog behind "Manipulate") are present, disabled, and say so in
 // their hints.
 #include "editor/commands/TChangeKind.h"
@@ -374,9 +375,16 @@ class TGifEdit : public QDialog {
     int DropRow(QPoint at) const;
     // The open dialog of the insertion, made on first use.
     class TMMOpenDialog* MMOpenDialog1 = nullptr;
+    // Frames from a video file and from live video (TGifEditVideo.cpp):
+    // the capture window's records, on OK, appended at the end.
+    void MakeGifsequencefromavideoClick();
+    void InsertFramesfromLiveVideoClick();
+    // Appends records a capture window built; they become the frame list's.
+    void AppendCapturedFrames(const TFrameList& records);
 
   private:
     void ConnectAddingFrames();
+    void ConnectVideoCommands();
     bool InsertFrameFromStill(const std::string& fileName, int position);
     bool InsertFramesFromGif(const std::string& fileName, int position);
     // Inserts the record into the frame list (the names follow with

@@ -52,6 +52,7 @@ void TGifEdit::ConnectAddingFrames() {
     connect(ClipPaste, &QToolButton::clicked, this, &TGifEdit::ClipPasteClick);
     connect(Paste1, &QAction::triggered, this, &TGifEdit::ClipPasteClick);
     connect(New1, &QAction::triggered, this, &TGifEdit::New1Click);
+    ConnectVideoCommands();
 }
 
 void TGifEdit::Load_ImageClick() {

@@ -3,7 +3,8 @@
 #include "imaging/still/TMMOpenDialog.h"
 
 #include "bindings/CodecBinding.h"
-#include "imaging/still/TPMultiImage.h"
+#include "imaging/still/TMIMediaPlayer.h"
+#include "imaging/still/TPMultiMedia.h"
 #include "platform/Gdi.h"
 
 #include <QAbstractItemView>
@@ -104,6 +105,12 @@ void TMMOpenDialog::CreatePreview() {
     PageLabel->setObjectName("PageLabel");
     PageLabel->move(2, 5);
     TifTrackPanel->hide();
+    MediaPlayer = new TMIMediaPlayer(TrackerPanel);
+    MediaPlayer->setObjectName("MediaPlayer");
+    MediaPlayer->SetVisibleButtons(MPButton(btPlay) | MPButton(btPause) | MPButton(btStop));
+    MediaPlayer->SetEnabledButtons(MediaPlayer->VisibleButtons());
+    Fill(TrackerPanel, MediaPlayer);
+    MediaPlayer->hide();
     connect(TiffFirst, &QToolButton::clicked, this,
             [this] { PageButtonClick(&PVDocumentImage::FirstPage); });
     connect(TiffPrior, &QToolButton::clicked, this,
@@ -126,7 +133,7 @@ void TMMOpenDialog::CreatePreview() {
     };
     DocumentImage->OnPageInfo = [this](PVDocumentImage*, int32_t w, int32_t h, int16_t page,
                                        int16_t count) { PageInfo(w, h, page, count); };
-    TMultiMedia = new TPMultiImage(PaintPanel);
+    TMultiMedia = new TPMultiMedia(PaintPanel);
     TMultiMedia->setObjectName("TMultiMedia");
     TMultiMedia->SetCenter(true);
     TMultiMedia->SetStretchRatio(true);
@@ -134,6 +141,8 @@ void TMMOpenDialog::CreatePreview() {
     TMultiMedia->ImageDither = true;
     TMultiMedia->ImageReadRes = lAutoMatic;
     TMultiMedia->hide();
+    TMultiMedia->AutoHideMediaPlayer = true;
+    TMultiMedia->SetMediaPlayer(MediaPlayer);
     TMultiMedia->OnProgress = [this](TPMultiImage*, int16_t percent, const std::string&,
                                      bool& cancel) { PreviewProgress(percent, cancel); };
     // A file that cannot be shown leaves the pane empty: browsing past it
@@ -209,6 +218,7 @@ void TMMOpenDialog::showEvent(QShowEvent* event) {
 void TMMOpenDialog::done(int result) {
     FCancel = true;
     FHasWaitingFile = false;
+    MediaPlayer->Close();
     QToolTip::hideText();
     // The file name's completion list would stay on screen after the dialog.
     for (QCompleter* completer : findChildren<QCompleter*>())

@@ -5,9 +5,8 @@
 // multi-page TIFF file; a progress bar under it follows the loading, with
 // the "P" toggle beside it switching the preview on and off.
 //
-// Sound and video files have no preview yet: the media component that
-// plays them comes with the video capture work, and until then the column
-// stays empty for them (without asking the codec about video files).
+// A video shows its first frame with a small player bar (Play, Pause,
+// Stop) above it; the codec is not asked about video files.
 //
 // A preview load lets pending events run through its progress reports, so
 // a new selection can arrive while the previous file still loads. It then
@@ -25,7 +24,8 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QToolButton;
-class TPMultiImage;
+class TMIMediaPlayer;
+class TPMultiMedia;
 class TMMOpenDialog;
 
 // Asked before each preview; false suppresses the preview of that file.
@@ -78,8 +78,8 @@ class TMMOpenDialog : public QFileDialog {
     QFrame* PicturePanel = nullptr;
     QFrame* PaintPanel = nullptr;
     PVDocumentImage* DocumentImage = nullptr;
-    // The picture viewer; becomes the media component once that exists.
-    TPMultiImage* TMultiMedia = nullptr;
+    TMIMediaPlayer* MediaPlayer = nullptr;
+    TPMultiMedia* TMultiMedia = nullptr;
     QFrame* ProgressPanel = nullptr;
     QProgressBar* ProgressBar = nullptr;
     QToolButton* PreviewBtn = nullptr;

@@ -5,7 +5,8 @@
 
 #include "bindings/CodecBinding.h"
 #include "imaging/common/WaitCursor.h"
-#include "imaging/still/TPMultiImage.h"
+#include "imaging/still/TMIMediaPlayer.h"
+#include "imaging/still/TPMultiMedia.h"
 #include "platform/ScopeGuards.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,7 @@ namespace {
 
 // Video files go to the media player as they are; the codec is not asked.
 bool IsVideo(const QString& suffix) {
-    const QString ext = suffix.toUpper();
-    return ext == "AVI" || ext == "MOV" || ext == "MPG";
+    return TPMultiMedia::IsMediaExtension("." + suffix.toUpper().toStdString());
 }
 
 // The codec's name for the file's format. The codec reads no TIFF; the
@@ -81,10 +81,12 @@ void TMMOpenDialog::ShowPreview(const QString& fileName) {
             type = Upper(type);
             if (type == "TIFF") {
                 TifTrackPanel->show();
+                MediaPlayer->hide();
+                MediaPlayer->Close();
                 FCancel = false;
                 DocumentImage->show();
                 TMultiMedia->hide();
-                TMultiMedia->SetImageName("");
+                TMultiMedia->SetMediaName("");
                 ShowTiffPage(file, 0);
             } else {
                 TifTrackPanel->hide();
@@ -92,15 +94,16 @@ void TMMOpenDialog::ShowPreview(const QString& fileName) {
                 DocumentImage->hide();
                 DocumentImage->Clear();
                 TMultiMedia->show();
-                // Sound and video wait for the media component.
-                TMultiMedia->SetImageName(video ? std::string() : file);
+                // A video opens in the player without playing; a picture
+                // hides the player.
+                TMultiMedia->SetMediaName(file);
             }
         } catch (const std::exception&) {
-            TMultiMedia->SetImageName("");
+            TMultiMedia->SetMediaName("");
             readable = false;
         }
     }
-    if (!readable) TMultiMedia->SetImageName("");
+    if (!readable) TMultiMedia->SetMediaName("");
 }
 
 void TMMOpenDialog::ShowTiffPage(const std::string& fileName, int16_t page) {
@@ -178,5 +181,6 @@ void TMMOpenDialog::ClearPreview() {
     for (QToolButton* button : {TiffFirst, TiffPrior, TiffNext, TiffLast})
         button->setEnabled(false);
     PageLabel->setText(" ");
-    TMultiMedia->SetImageName("");
+    MediaPlayer->hide();
+    TMultiMedia->SetMediaName("");
 }

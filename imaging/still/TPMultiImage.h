@@ -260,6 +260,8 @@ class TPMultiImage : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    // The media component loads images through this one's steps.
+    friend class TPMultiMedia;
     // TPMultiImage.cpp
     void PictureChanged();
     void PostNotify();
