@@ -6,7 +6,9 @@
 #include "platform/GlobalMemory.h"
 #include "platform/Message.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -32,9 +34,92 @@ TCaptureBuffer::~TCaptureBuffer() {
 }
 
 void TCaptureBuffer::StartRun() {
+    FinishRun();
     if (FRunPalette) DeleteObject(FRunPalette);
     FRunPalette = 0;
     FRunBits = 0;
+    FRun.clear();
+}
+
+namespace {
+
+std::unique_ptr<zp::TBitmap> CopyOfBitmap(const zp::TBitmap& source) {
+    auto copy = std::make_unique<zp::TBitmap>();
+    const int32_t w = source.width(), h = source.height();
+    copy->setHandle(CreateDeviceBitmap(w, h));
+    if (copy->empty()) return nullptr;
+    std::memcpy(copy->bits(), source.bits(), size_t(w) * size_t(h) * 4);
+    return copy;
+}
+
+// Grabs stacked into one picture for designing the palette; with many
+// grabs only every n-th row joins, so the picture stays near kSamplePixels.
+constexpr uint64_t kSamplePixels = uint64_t(1) << 21;
+
+} // namespace
+
+void TCaptureBuffer::FinishRun() {
+    if (!FRunChanged || FRun.empty()) return;
+    FRunChanged = false;
+    int32_t width = 0;
+    uint64_t pixels = 0;
+    for (const RunGrab& g : FRun) {
+        width = std::max(width, g.picture->width());
+        pixels += uint64_t(g.picture->width()) * uint64_t(g.picture->height());
+    }
+    const uint64_t every = std::max<uint64_t>(1, (pixels + kSamplePixels - 1) / kSamplePixels);
+    int64_t rows = 0;
+    for (const RunGrab& g : FRun)
+        rows += (g.picture->height() + int64_t(every) - 1) / int64_t(every);
+    zp::TBitmap sample;
+    sample.setHandle(CreateDeviceBitmap(width, int32_t(std::min<int64_t>(rows, kMaxBitmapSide))));
+    if (sample.empty()) return;
+    uint32_t* out = sample.bits();
+    int64_t row = 0;
+    for (const RunGrab& g : FRun) {
+        const int32_t w = g.picture->width();
+        for (int32_t y = 0; y < g.picture->height() && row < sample.height();
+             y += int32_t(every), ++row) {
+            const uint32_t* in = g.picture->bits() + size_t(y) * size_t(w);
+            uint32_t* to = out + size_t(row) * size_t(width);
+            std::memcpy(to, in, size_t(w) * 4);
+            // Short rows are padded with their own last pixel, not black.
+            std::fill(to + w, to + width, in[w - 1]);
+        }
+    }
+    HGLOBAL designed = 0;
+    if (!DLL96V1::DdbtoDib(sample.handle(), 0, FRunBits, 0, nullptr, 1, 0, designed) || !designed)
+        return;
+    PVWebImg::PVTDib table;
+    table.SetDib(GlobalLock(designed));
+    const HPALETTE palette = PaletteOfTable(table);
+    if (!palette) return;
+    if (FRunPalette) DeleteObject(FRunPalette);
+    FRunPalette = palette;
+    for (RunGrab& g : FRun) {
+        HGLOBAL mapped = 0;
+        if (!DLL96V1::DdbtoDib(g.picture->handle(), FRunPalette, FRunBits, 0, nullptr, 1, 0,
+                               mapped) ||
+            !mapped)
+            continue;
+        if (g.record->DibHandle) GlobalFree(g.record->DibHandle);
+        g.record->DibHandle = mapped;
+        PVWebImg::PVTDib view;
+        view.SetDib(GlobalLock(mapped));
+        const uint32_t colours = view.ColorCount();
+        g.record->ScreenColors = uint8_t(colours >= 256 ? 255 : colours);
+        view.OwnsDib = false;
+        view.SetDib(nullptr);
+        GlobalUnlock(mapped);
+    }
+}
+
+TFrameList TCaptureBuffer::TakeFrames() {
+    FinishRun();
+    FRun.clear();
+    TFrameList taken;
+    taken.swap(FFrameList);
+    return taken;
 }
 
 bool TCaptureBuffer::ConvertAndAddFrame(const zp::TBitmap& bitmap, bool highQuality,
@@ -55,6 +140,12 @@ bool TCaptureBuffer::ConvertAndAddFrame(const zp::TBitmap& bitmap, bool highQual
         FRunBits = bits;
     }
     AppendFrameRecord(highQuality, name);
+    if (!highQuality) {
+        if (auto picture = CopyOfBitmap(bitmap)) {
+            FRun.push_back({FFrameList.back(), std::move(picture)});
+            FRunChanged = true;
+        }
+    }
     return true;
 }
 
@@ -78,6 +169,8 @@ void TCaptureBuffer::AppendFrameRecord(bool highQuality, const std::string& name
 }
 
 void TCaptureBuffer::ClearFrameBuffer() {
+    FRun.clear();
+    FRunChanged = false;
     while (!FFrameList.empty()) {
         TMyGifAnimation* record = FFrameList.back();
         if (record->DibHandle) {

@@ -4,15 +4,21 @@
 // frame record. The buffer owns the records until the editor takes them
 // (TakeFrames); ClearFrameBuffer frees them.
 //
-// Less quality shares one palette over a capture run: the first grab of
-// the run designs it from its own colours, every later grab is mapped onto
-// it, so that frames stored without a local palette (UseLocalPalette 0)
-// show correctly with the animation's one colour table.
+// Less quality shares one palette over a capture run, so that frames
+// stored without a local palette (UseLocalPalette 0) show correctly with
+// the animation's one colour table. While the run goes on each grab is
+// mapped onto the palette its first grab designed; when the run ends
+// (FinishRun) one palette is designed from the colours of all its grabs
+// and every record of the run is mapped onto it again. A palette of the
+// first frame alone would lose every colour that comes later (a video
+// that fades in from black would stay black).
 #include "imaging/animated/PVTDib.h"
 #include "imaging/animated/TMyGifAnimation.h"
 #include "platform/TBitmap.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class TCaptureBuffer {
   public:
@@ -34,8 +40,12 @@ class TCaptureBuffer {
                             const std::string& name);
     // A new capture run: the next less-quality grab designs a new palette.
     void StartRun();
+    // Designs the run's palette from all its grabs and maps them onto it.
+    void FinishRun();
     // Frees every record and its block, last first, and empties the list.
     void ClearFrameBuffer();
+    // Ends the run and hands the records over: the list is empty afterwards.
+    TFrameList TakeFrames();
     // "There are n frames in the buffer".
     std::string BufferText() const;
 
@@ -44,4 +54,11 @@ class TCaptureBuffer {
 
     HPALETTE FRunPalette = 0;
     int32_t FRunBits = 0;
+    // The run's less-quality records with the true-colour grabs they came from.
+    struct RunGrab {
+        TMyGifAnimation* record;
+        std::unique_ptr<zp::TBitmap> picture;
+    };
+    std::vector<RunGrab> FRun;
+    bool FRunChanged = false;
 };

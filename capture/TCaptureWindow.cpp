@@ -120,7 +120,8 @@ TCaptureWindow::~TCaptureWindow() {
 
 void TCaptureWindow::PlaceDisplay(QWidget* display) {
     auto* fill = new QGridLayout(Panel3);
-    fill->setContentsMargins(1, 1, 1, 1);
+    // The panel's 1-pixel bevel is the only margin.
+    fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(display, 0, 0);
 }
 
@@ -129,10 +130,12 @@ bool TCaptureWindow::Capturing() const {
 }
 
 void TCaptureWindow::SetIdle(bool idle) {
-    if (idle)
+    if (idle) {
         Timer1->stop();
-    else
+        FBuffer.FinishRun();
+    } else {
         Timer1->start();
+    }
     for (QPushButton* b : {StartCaptureOnly, DeleteBtn})
         b->setEnabled(idle);
 }
@@ -144,6 +147,8 @@ void TCaptureWindow::AddGrab(const QImage& picture, const std::string& source) {
     const std::string name = "Frame " + std::to_string(FFrameNumber) + " of " + source;
     FBuffer.ConvertAndAddFrame(PMultiImage1->Picture().Bitmap(), HighQuality->isChecked(),
                                Cls256->isChecked(), name);
+    // A single frame outside a capture joins the last run's palette now.
+    if (!Capturing()) FBuffer.FinishRun();
     BufText->setText(QString::fromStdString(FBuffer.BufferText()));
 }
 
@@ -173,9 +178,7 @@ void TCaptureWindow::ClearFrameBuffer() {
 }
 
 TFrameList TCaptureWindow::TakeFrames() {
-    TFrameList taken;
-    taken.swap(FBuffer.FFrameList);
-    return taken;
+    return FBuffer.TakeFrames();
 }
 
 void TCaptureWindow::done(int result) {

@@ -27,6 +27,8 @@ void TVideoToGif::BeginCapture() {
     FNextGrabMs = PMultiMedia1->VideoFramePosition();
     FBuffer.StartRun();
     SetIdle(false);
+    // The frame on display is the run's first grab.
+    FrameShown();
 }
 
 void TVideoToGif::StartCaptureClick() {
@@ -35,10 +37,10 @@ void TVideoToGif::StartCaptureClick() {
 
 void TVideoToGif::StartCaptureAndPlayClick() {
     if (!MIMediaPlayer1->DeviceOpen() || MIMediaPlayer1->Mode() == TMPModes::NotReady) return;
-    BeginCapture();
-    // A video at its end plays again from the start.
-    if (MIMediaPlayer1->Position() >= MIMediaPlayer1->Length()) FNextGrabMs = 0;
     try {
+        // A video at its end plays again from the start.
+        if (MIMediaPlayer1->Position() >= MIMediaPlayer1->Length()) MIMediaPlayer1->Previous();
+        BeginCapture();
         MIMediaPlayer1->Play();
     } catch (const EMCIDeviceError& e) {
         ShowMessage(e.what());
