@@ -122,8 +122,8 @@ TFrameList TCaptureBuffer::TakeFrames() {
     return taken;
 }
 
-bool TCaptureBuffer::ConvertAndAddFrame(const zp::TBitmap& bitmap, bool highQuality,
-                                        bool colors256, const std::string& name) {
+bool TCaptureBuffer::ConvertAndAddFrame(const zp::TBitmap& bitmap, bool highQuality, bool colors256,
+                                        const std::string& name) {
     const int32_t bits = colors256 ? 8 : 4;
     if (!highQuality && FRunBits != bits) StartRun();
     // High quality: a palette of the grab's own colours. Less quality: the

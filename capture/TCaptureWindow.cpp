@@ -73,18 +73,19 @@ TCaptureWindow::TCaptureWindow(QWidget* parent, const char* name, const QString&
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     Edit3 = ReadOnlyText(Client, "Edit3", "Capture every 10 1/10 seconds", {300, 218, 215, 22});
 
-    HighQuality = Hinted(
-        new QRadioButton("High Quality (Each frame has its own color palette)", Client),
-        "HighQuality", "Makes the best quality frames");
+    HighQuality =
+        Hinted(new QRadioButton("High Quality (Each frame has its own color palette)", Client),
+               "HighQuality", "Makes the best quality frames");
     HighQuality->setGeometry(284, 246, 290, 20);
-    LowQuality = Hinted(
-        new QRadioButton("Less Quality (All frames share the same color palette)", Client),
-        "LowQuality", "Makes less quality frames");
+    LowQuality =
+        Hinted(new QRadioButton("Less Quality (All frames share the same color palette)", Client),
+               "LowQuality", "Makes less quality frames");
     LowQuality->setGeometry(284, 268, 290, 20);
-    Cls256 = Hinted(new QRadioButton("256 Colors", Client), "Cls256", "Generate a 256 Color palette");
+    Cls256 =
+        Hinted(new QRadioButton("256 Colors", Client), "Cls256", "Generate a 256 Color palette");
     Cls256->setGeometry(284, 296, 120, 20);
-    RadioButton6 =
-        Hinted(new QRadioButton("16 Colors", Client), "RadioButton6", "Generate a 16 Color palette");
+    RadioButton6 = Hinted(new QRadioButton("16 Colors", Client), "RadioButton6",
+                          "Generate a 16 Color palette");
     RadioButton6->setGeometry(410, 296, 120, 20);
     auto* quality = new QButtonGroup(this);
     quality->addButton(HighQuality);
@@ -97,7 +98,8 @@ TCaptureWindow::TCaptureWindow(QWidget* parent, const char* name, const QString&
 
     Edit1 = ReadOnlyText(Client, "Edit1", "Height", {8, 338, 84, 22});
     Edit2 = ReadOnlyText(Client, "Edit2", "Width", {96, 338, 84, 22});
-    BufText = ReadOnlyText(Client, "BufText", "There are 0 frames in the buffer", {8, 364, 260, 22});
+    BufText =
+        ReadOnlyText(Client, "BufText", "There are 0 frames in the buffer", {8, 364, 260, 22});
     ProgressBar1 = Hinted(new QProgressBar(Client), "ProgressBar1");
     ProgressBar1->setGeometry(284, 334, 279, 18);
     ProgressBar1->setRange(0, 100);

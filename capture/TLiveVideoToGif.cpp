@@ -67,8 +67,8 @@ TLiveVideoToGif::TLiveVideoToGif(QWidget* parent)
     text->setWordWrap(true);
     column->addWidget(text);
     Disabled->setGeometry(Panel3->contentsRect());
-    const bool anySource = QGuiApplication::primaryScreen() != nullptr ||
-                           std::filesystem::exists(CameraDevice());
+    const bool anySource =
+        QGuiApplication::primaryScreen() != nullptr || std::filesystem::exists(CameraDevice());
     Label3->setVisible(!anySource);
     Disabled->setVisible(!anySource);
     for (QWidget* w : std::initializer_list<QWidget*>{SetVideoActive, PreviewVideo,
@@ -129,8 +129,8 @@ bool TLiveVideoToGif::ActivateScreen() {
     FSource = Source::Screen;
     Label1->setText(QString("Screen %1 x %2").arg(FRegion.width()).arg(FRegion.height()));
     // The display takes the region's shape within the bars' ranges.
-    const QSize fit = FRegion.size().scaled(VBar->maximum() - 2, HBar->maximum() - 2,
-                                            Qt::KeepAspectRatio);
+    const QSize fit =
+        FRegion.size().scaled(VBar->maximum() - 2, HBar->maximum() - 2, Qt::KeepAspectRatio);
     VBar->setValue(std::max(VBar->minimum(), fit.width() + 2));
     HBar->setValue(std::max(HBar->minimum(), fit.height() + 2));
     if (PreviewVideo->isChecked()) {
@@ -166,9 +166,9 @@ QImage TLiveVideoToGif::LiveFrame() const {
     if (FSource != Source::Screen) return {};
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return {};
-    const QImage shot = screen->grabWindow(0, FRegion.x(), FRegion.y(), FRegion.width(),
-                                           FRegion.height())
-                            .toImage();
+    const QImage shot =
+        screen->grabWindow(0, FRegion.x(), FRegion.y(), FRegion.width(), FRegion.height())
+            .toImage();
     if (shot.isNull()) return {};
     return shot.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_RGB32);

@@ -24,7 +24,7 @@ class TLiveVideoToGif : public TCaptureWindow {
     QToolButton* SetVideoActive = nullptr; // "Set Video to Acftive"
     QToolButton* PreviewVideo = nullptr;
     QToolButton* UseOverlay = nullptr;
-    QLabel* Label3 = nullptr;    // "A video capture board is required..."
+    QLabel* Label3 = nullptr;   // "A video capture board is required..."
     QFrame* Disabled = nullptr; // the feature is disabled
     TPMultiMedia* PMultiMedia1 = nullptr;
     TMIMediaPlayer* CameraPlayer = nullptr; // hidden; plays the camera

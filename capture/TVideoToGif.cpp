@@ -45,8 +45,9 @@ TVideoToGif::TVideoToGif(QWidget* parent)
 
     OpenVidB = Hinted(new QPushButton("Open Video", Client), "OpenVidB", "Open a Video");
     OpenVidB->setGeometry(8, 246, 84, 25);
-    StartCaptureAndPlay = Hinted(new QPushButton("Start Video and Capture at the same time", Client),
-                                 "StartCaptureAndPlay", "Start Video and Capture at the same time");
+    StartCaptureAndPlay =
+        Hinted(new QPushButton("Start Video and Capture at the same time", Client),
+               "StartCaptureAndPlay", "Start Video and Capture at the same time");
     StartCaptureAndPlay->setGeometry(8, 306, 260, 25);
     StartCaptureAndPlay->setEnabled(false);
     for (QPushButton* b : {OpenVidB, StartCaptureAndPlay})

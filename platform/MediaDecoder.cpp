@@ -5,6 +5,7 @@ extern "C" {
 #include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
 
@@ -51,7 +52,12 @@ struct MediaDecoder::Contexts {
     }
 };
 
-MediaDecoder::MediaDecoder() = default;
+MediaDecoder::MediaDecoder() {
+    // Failures reach the user through Error(); FFmpeg's own log would only
+    // repeat them on standard error.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
+}
 MediaDecoder::~MediaDecoder() = default;
 
 bool MediaDecoder::IsOpen() const {
@@ -146,9 +152,9 @@ bool MediaDecoder::Convert(const void* decodedFrame, MediaFrame& out) {
     if (f->width < 1 || f->height < 1 || f->width > kMaxSide || f->height > kMaxSide ||
         int64_t(f->width) * f->height > kMaxPixels)
         return false;
-    FAv->scale = sws_getCachedContext(FAv->scale, f->width, f->height, AVPixelFormat(f->format),
-                                      f->width, f->height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr,
-                                      nullptr, nullptr);
+    FAv->scale =
+        sws_getCachedContext(FAv->scale, f->width, f->height, AVPixelFormat(f->format), f->width,
+                             f->height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!FAv->scale) return false;
     out.width = f->width;
     out.height = f->height;
@@ -167,10 +173,9 @@ bool MediaDecoder::Next(MediaFrame& frame) {
         if (rc == 0) {
             int64_t pts = av.frame->best_effort_timestamp;
             if (pts == AV_NOPTS_VALUE) pts = av.frame->pts;
-            const int64_t ms =
-                pts == AV_NOPTS_VALUE
-                    ? 0
-                    : av_rescale_q(pts - av.startPts, av.timeBase, AVRational{1, 1000});
+            const int64_t ms = pts == AV_NOPTS_VALUE ? 0
+                                                     : av_rescale_q(pts - av.startPts, av.timeBase,
+                                                                    AVRational{1, 1000});
             if (ms + FFrameMs / 2 < FSkipBeforeMs) {
                 av_frame_unref(av.frame);
                 continue;
@@ -212,8 +217,7 @@ bool MediaDecoder::Seek(int64_t positionMs) {
     if (!FAv) return false;
     Contexts& av = *FAv;
     positionMs = std::max<int64_t>(0, positionMs);
-    const int64_t target =
-        av.startPts + av_rescale_q(positionMs, AVRational{1, 1000}, av.timeBase);
+    const int64_t target = av.startPts + av_rescale_q(positionMs, AVRational{1, 1000}, av.timeBase);
     int rc = av_seek_frame(av.format, av.stream, target, AVSEEK_FLAG_BACKWARD);
     if (rc < 0) rc = avformat_seek_file(av.format, av.stream, INT64_MIN, target, target, 0);
     if (rc < 0) {

@@ -68,7 +68,9 @@ class ZP_EXPORT MediaDevice {
     MediaMode Mode() const;
     // Milliseconds; the position is that of the frame on display.
     // At the end of the medium it is the length, as MCI reports it.
-    int64_t Position() const { return FAtEnd ? std::max(Length(), FCurrent.positionMs) : FCurrent.positionMs; }
+    int64_t Position() const {
+        return FAtEnd ? std::max(Length(), FCurrent.positionMs) : FCurrent.positionMs;
+    }
     int64_t Length() const;
     // The frame on display (empty before the first).
     const MediaFrame& Current() const { return FCurrent; }

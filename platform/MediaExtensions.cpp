@@ -16,9 +16,9 @@ struct Entry {
 };
 // Animated WebP stays out: this FFmpeg does not decode its frames.
 const Entry kEntries[] = {
-    {"AVI", "AVIVideo"},   {"MOV", "MPEGVideo"}, {"MPG", "MPEGVideo"}, {"MPEG", "MPEGVideo"},
-    {"MP4", "MPEGVideo"},  {"M4V", "MPEGVideo"}, {"MKV", "MPEGVideo"}, {"WEBM", "MPEGVideo"},
-    {"OGV", "MPEGVideo"},  {"WMV", "MPEGVideo"}, {"FLV", "MPEGVideo"},
+    {"AVI", "AVIVideo"},  {"MOV", "MPEGVideo"}, {"MPG", "MPEGVideo"}, {"MPEG", "MPEGVideo"},
+    {"MP4", "MPEGVideo"}, {"M4V", "MPEGVideo"}, {"MKV", "MPEGVideo"}, {"WEBM", "MPEGVideo"},
+    {"OGV", "MPEGVideo"}, {"WMV", "MPEGVideo"}, {"FLV", "MPEGVideo"},
 };
 
 } // namespace

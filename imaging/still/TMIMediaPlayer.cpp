@@ -45,7 +45,8 @@ TMIMediaPlayer::TMIMediaPlayer(QWidget* parent) : QWidget(parent) {
     row->addStretch(1);
     // Frames are collected on this thread; the worker only posts.
     FDevice.Wake = [this] {
-        QMetaObject::invokeMethod(this, [this] { FDevice.Deliver(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FDevice.Deliver(); }, Qt::QueuedConnection);
     };
     FDevice.OnModeChange = [this] {
         UpdateButtons();
@@ -135,7 +136,9 @@ void TMIMediaPlayer::Click(TMPBtnType type) {
     if (!doDefault) return;
     try {
         switch (type) {
-        case btPlay: Play(); break;
+        case btPlay:
+            Play();
+            break;
         case btPause:
             // Pause toggles, as the bar's own button does.
             if (Mode() == TMPModes::Paused)
@@ -143,13 +146,27 @@ void TMIMediaPlayer::Click(TMPBtnType type) {
             else
                 Pause();
             break;
-        case btStop: Stop(); break;
-        case btNext: Next(); break;
-        case btPrev: Previous(); break;
-        case btStep: Step(); break;
-        case btBack: Back(); break;
-        case btRecord: StartRecording(); break;
-        case btEject: Close(); break;
+        case btStop:
+            Stop();
+            break;
+        case btNext:
+            Next();
+            break;
+        case btPrev:
+            Previous();
+            break;
+        case btStep:
+            Step();
+            break;
+        case btBack:
+            Back();
+            break;
+        case btRecord:
+            StartRecording();
+            break;
+        case btEject:
+            Close();
+            break;
         }
     } catch (const EMCIDeviceError& e) {
         ShowMessage(e.what());

@@ -130,7 +130,8 @@ void TPMultiMedia::ProgressTick() {
         const double percent = std::nearbyint(double(FMediaPlayer->Position()) * 100.0 / length);
         bool cancel = false;
         if (OnProgress) OnProgress(this, int16_t(percent), std::string(), cancel);
-        if (AutoRePlayMultiMedia && percent >= 100 && FMediaPlayer && !FMediaPlayer->FileName.empty())
+        if (AutoRePlayMultiMedia && percent >= 100 && FMediaPlayer &&
+            !FMediaPlayer->FileName.empty())
             FMediaPlayer->Play();
     } catch (const std::exception&) {
     }

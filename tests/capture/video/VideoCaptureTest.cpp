@@ -21,15 +21,8 @@ using namespace videotest;
 
 namespace {
 
-// Chooses the file in the window's open dialog.
 void OpenVideo(TVideoToGif& window, const fs::path& file) {
-    dialogtest::OnModal([file](QWidget* modal) {
-        auto* dialog = qobject_cast<TMMOpenDialog*>(modal);
-        ASSERT_TRUE(dialog) << "the open dialog did not show";
-        dialog->findChild<QLineEdit*>("fileNameEdit")
-            ->setText(QString::fromStdString(file.string()));
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
+    ChooseFile(file);
     window.OpenVidB->click();
 }
 

@@ -5,10 +5,16 @@
 // pixels at any display size.
 #include "TestSupport.h"
 #include "app/dialogs/ModalDriver.h"
-#include "imaging/common/DibImage.h"
 #include "imaging/animated/TMyGifAnimation.h"
+#include "imaging/common/DibImage.h"
+#include "imaging/still/TMMOpenDialog.h"
 #include "platform/GlobalBlock.h"
 #include "platform/Profile.h"
+
+#include <QLineEdit>
+#include <QTimer>
+#include <functional>
+#include <memory>
 
 #include <QImage>
 #include <cstdio>
@@ -88,6 +94,36 @@ template <class Condition> bool WaitUntil(Condition done, int seconds = 60) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;
+}
+
+// Runs the action once a modal window of type T is the active one (other
+// modal windows may come first); fails after a generous wait.
+template <class T> void OnModalOf(std::function<void(T*)> action) {
+    auto* poll = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, clock, action] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (modal && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            action(modal);
+        } else if (clock->elapsed() > 30000) {
+            poll->stop();
+            poll->deleteLater();
+            ADD_FAILURE() << "no " << T::staticMetaObject.className() << " showed";
+        }
+    });
+    poll->start(5);
+}
+
+// Chooses the file in the next open dialog.
+inline void ChooseFile(const fs::path& file) {
+    OnModalOf<TMMOpenDialog>([file](TMMOpenDialog* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")
+            ->setText(QString::fromStdString(file.string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
 }
 
 } // namespace videotest
