@@ -23,7 +23,7 @@ namespace {
 
 // Video files go to the media player as they are; the codec is not asked.
 bool IsVideo(const QString& suffix) {
-    return TPMultiMedia::IsMediaExtension("." + suffix.toUpper().toStdString());
+    return TPMultiMedia::IsMediaExtension((QString(".") + suffix.toUpper()).toStdString());
 }
 
 // The codec's name for the file's format. The codec reads no TIFF; the

@@ -1,11 +1,12 @@
 // The captured frames reaching the editor, the live window's screen
-// source, and the media device under the player.
+// source, the media device under the player, and the open dialog's preview.
 #include "VideoFixtures.h"
 #include "WidgetSupport.h"
 #include "app/ModalResult.h"
 #include "capture/TLiveVideoToGif.h"
 #include "capture/TRegionPicker.h"
 #include "capture/TVideoToGif.h"
+#include "imaging/still/TPMultiMedia.h"
 #include "editor/EditorTestSupport.h"
 #include "imaging/still/TMIMediaPlayer.h"
 #include "imaging/still/TMMOpenDialog.h"
@@ -116,4 +117,27 @@ TEST(MediaDevice, StepsBackSeeksAndSaysWhenNothingIsOpen) {
     device.Step(10); // past the end: stays on the last frame
     EXPECT_EQ(device.Current().index, 29);
     EXPECT_EQ(device.Position(), device.Length());
+}
+
+// The open dialog's preview: a video opens in the small player without
+// playing; a picture after it hides the player and closes the video.
+TEST(MediaPreview, VideoOpensInThePlayerAndAPictureHidesIt) {
+    testsupport::widgetApp();
+    RegisterVideoTypes();
+    TMMOpenDialog dialog;
+    dialog.PreviewBtn->setChecked(true);
+    dialog.DoSelectionChange(QString::fromStdString(Avi().string()));
+    EXPECT_TRUE(dialog.MediaPlayer->DeviceOpen());
+    EXPECT_EQ(dialog.MediaPlayer->Mode(), zp::MediaMode::Stopped);
+    EXPECT_FALSE(dialog.MediaPlayer->isHidden());
+    EXPECT_TRUE(dialog.TMultiMedia->ShowingVideo());
+
+    const fs::path picture = testsupport::tempDir("video") / "still.png";
+    QImage still(20, 10, QImage::Format_RGB32);
+    still.fill(Qt::blue);
+    ASSERT_TRUE(still.save(QString::fromStdString(picture.string())));
+    dialog.DoSelectionChange(QString::fromStdString(picture.string()));
+    EXPECT_FALSE(dialog.MediaPlayer->DeviceOpen());
+    EXPECT_TRUE(dialog.MediaPlayer->isHidden());
+    EXPECT_TRUE(dialog.TMultiMedia->Picture().HasBitmapHandle());
 }
