@@ -29,7 +29,7 @@ TCaptureWindow::TCaptureWindow(QWidget* parent, const char* name, const QString&
                                std::string helpTopic)
     : TToolDialog(parent, name, caption, 574, 401, std::move(helpTopic)) {
     Label1 = Hinted(new QLabel("Video", Client), "Label1");
-    Label1->setGeometry(8, 2, 100, 16);
+    Label1->setGeometry(8, 2, 250, 16);
     Panel3 = Hinted(new QFrame(Client), "Panel3");
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel3->setLineWidth(1);
@@ -76,17 +76,22 @@ TCaptureWindow::TCaptureWindow(QWidget* parent, const char* name, const QString&
     HighQuality =
         Hinted(new QRadioButton("High Quality (Each frame has its own color palette)", Client),
                "HighQuality", "Makes the best quality frames");
-    HighQuality->setGeometry(284, 246, 290, 20);
+    HighQuality->setGeometry(276, 246, 296, 20);
     LowQuality =
         Hinted(new QRadioButton("Less Quality (All frames share the same color palette)", Client),
                "LowQuality", "Makes less quality frames");
-    LowQuality->setGeometry(284, 268, 290, 20);
+    LowQuality->setGeometry(276, 268, 296, 20);
     Cls256 =
         Hinted(new QRadioButton("256 Colors", Client), "Cls256", "Generate a 256 Color palette");
-    Cls256->setGeometry(284, 296, 120, 20);
+    Cls256->setGeometry(276, 296, 120, 20);
     RadioButton6 = Hinted(new QRadioButton("16 Colors", Client), "RadioButton6",
                           "Generate a 16 Color palette");
     RadioButton6->setGeometry(410, 296, 120, 20);
+    // The long captions fit the column in a slightly smaller face.
+    QFont small = HighQuality->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    for (QRadioButton* r : {HighQuality, LowQuality, Cls256, RadioButton6})
+        r->setFont(small);
     auto* quality = new QButtonGroup(this);
     quality->addButton(HighQuality);
     quality->addButton(LowQuality);

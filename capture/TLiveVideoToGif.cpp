@@ -51,6 +51,9 @@ TLiveVideoToGif::TLiveVideoToGif(QWidget* parent)
     speed(SetVideoActive, "SetVideoActive", "Set Video to Acftive", {8, 214, 124, 26});
     speed(PreviewVideo, "PreviewVideo", "Preview Video", {134, 214, 84, 26});
     speed(UseOverlay, "UseOverlay", "Use Overlay", {220, 214, 70, 26});
+    // Without the file player's "Open Video" the capture buttons move left.
+    StartCaptureOnly->move(8, 246);
+    StopCapture->move(96, 246);
     PreviewVideo->setCheckable(true);
     PreviewVideo->setChecked(true);
     UseOverlay->setCheckable(true);
@@ -133,6 +136,8 @@ bool TLiveVideoToGif::ActivateScreen() {
         FRegion.size().scaled(VBar->maximum() - 2, HBar->maximum() - 2, Qt::KeepAspectRatio);
     VBar->setValue(std::max(VBar->minimum(), fit.width() + 2));
     HBar->setValue(std::max(HBar->minimum(), fit.height() + 2));
+    VBarChange(VBar->value());
+    HBarChange(HBar->value());
     if (PreviewVideo->isChecked()) {
         ShowPreview();
         FPreviewTimer->start();

@@ -88,8 +88,12 @@ void TPMultiMedia::ShowMediaFrame(const zp::MediaFrame& frame) {
         w = FMediaPlayer->Device().DisplayWidth();
         h = FMediaPlayer->Device().DisplayHeight();
     }
-    FFrame = native.scaled(std::max(1, w), std::max(1, h), Qt::IgnoreAspectRatio,
+    // With StretchRatio (the open dialog's preview) the picture keeps its
+    // shape, centred in the rectangle; else it fills the rectangle.
+    FFrame = native.scaled(std::max(1, w), std::max(1, h),
+                           StretchRatio() ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio,
                            Qt::SmoothTransformation);
+    FFrameOffset = QPoint((w - FFrame.width()) / 2, (h - FFrame.height()) / 2);
     if (FFrame.constBits() == native.constBits()) FFrame = native.copy();
     FFrameIndex = frame.index;
     FFramePosition = frame.positionMs;
@@ -106,7 +110,7 @@ void TPMultiMedia::paintEvent(QPaintEvent* event) {
         x = FMediaPlayer->Device().DisplayX();
         y = FMediaPlayer->Device().DisplayY();
     }
-    painter.drawImage(x, y, FFrame);
+    painter.drawImage(x + FFrameOffset.x(), y + FFrameOffset.y(), FFrame);
 }
 
 void TPMultiMedia::resizeEvent(QResizeEvent* event) {

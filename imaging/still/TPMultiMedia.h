@@ -64,6 +64,7 @@ class TPMultiMedia : public TPMultiImage, public zp::MediaSink {
     QPointer<TMIMediaPlayer> FMediaPlayer;
     QBasicTimer FProgressTimer;
     QImage FFrame;
+    QPoint FFrameOffset; // of the frame in the display rectangle
     int64_t FFrameIndex = -1;
     int64_t FFramePosition = 0;
     bool FBusy = false;
