@@ -6,6 +6,7 @@
 #include "capture/TLiveVideoToGif.h"
 #include "capture/TVideoToGif.h"
 #include "editor/TGifEdit.h"
+#include "editor/commands/TChangeRecorder.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -48,6 +49,8 @@ void TGifEdit::InsertFramesfromLiveVideoClick() {
 
 void TGifEdit::AppendCapturedFrames(const TFrameList& records) {
     if (!records.empty()) {
+        // One undo step for the whole insertion.
+        const auto change = Change(TChangeKind::InsertFrames, "Insert captured frames");
         if (!StatusForm) CreateSharedForms();
         for (size_t i = 0; i < records.size(); ++i) {
             const QString text = QString("Adding frame %1").arg(i + 1);

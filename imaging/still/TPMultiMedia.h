@@ -9,6 +9,7 @@
 // The video is drawn scaled into the display rectangle, which follows the
 // control's size, so a control resized after opening still shows (and
 // GrabVideoFrame still gives) the whole picture at the new size.
+#include "imaging/still/TMIMediaPlayer.h"
 #include "imaging/still/TPMultiImage.h"
 #include "platform/MediaDevice.h"
 
@@ -16,8 +17,6 @@
 #include <QImage>
 #include <QPointer>
 #include <functional>
-
-class TMIMediaPlayer;
 
 class TPMultiMedia : public TPMultiImage, public zp::MediaSink {
     Q_OBJECT

@@ -6,10 +6,10 @@
 #include "capture/TLiveVideoToGif.h"
 #include "capture/TRegionPicker.h"
 #include "capture/TVideoToGif.h"
-#include "imaging/still/TPMultiMedia.h"
 #include "editor/EditorTestSupport.h"
 #include "imaging/still/TMIMediaPlayer.h"
 #include "imaging/still/TMMOpenDialog.h"
+#include "imaging/still/TPMultiMedia.h"
 #include "platform/GlobalMemory.h"
 #include "platform/MediaDevice.h"
 
@@ -56,6 +56,11 @@ TEST(CaptureIntoEditor, OkAppendsTheWindowsRecordsAndCancelAddsNothing) {
     EXPECT_EQ(e.edit.GifNameBox->item(2)->text(), "Frame 0 of clip.avi");
     EXPECT_EQ(FrameOf(PictureOf(e.frames[2])), 1);
     EXPECT_TRUE(e.edit.LeftEdit->isEnabled());
+    // The insertion is one step of the undo history.
+    e.edit.Undo1->trigger();
+    EXPECT_EQ(e.frames.size(), 1u);
+    e.edit.Redo1->trigger();
+    EXPECT_EQ(e.frames.size(), 3u);
 }
 
 // The screen path: a region dragged out over a window of one colour is

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "WidgetSupport.h"
 #include "imaging/still/PVDocumentImage.h"
-#include "imaging/still/TPMultiImage.h"
+#include "imaging/still/TPMultiMedia.h"
 #include "libs/tiff/RunTool.h"
 
 #include <QApplication>
