@@ -174,7 +174,7 @@ TEST(VideoCapture, RecordFieldsFollowTheColourAndQualityChoices) {
 
 TEST(VideoCapture, UnlistedTypesAreNotOpenedAndBrokenVideosSayWhy) {
     testsupport::widgetApp();
-    WriteProfileString("mci extensions", nullptr, nullptr);
+    UsePrivateProfile();
     WriteProfileString("mci extensions", "avi", "AVIVideo");
     const fs::path mp4 = MakeVideo("clip.mp4", 5, "-c:v libx264 -pix_fmt yuv420p");
     TVideoToGif window;

@@ -18,6 +18,7 @@
 
 #include <QImage>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -77,8 +78,15 @@ inline QImage PictureOf(const TMyGifAnimation* record) {
     return dibimage::ToImage(lock.as<BITMAPINFOHEADER>()).convertToFormat(QImage::Format_RGB32);
 }
 
+// Profile files of this test alone: ctest runs tests of other programs at
+// the same time, and some of them rewrite the "mci extensions" section.
+inline void UsePrivateProfile() {
+    setenv("ZENTROPE_HOME", testsupport::tempDir("home").c_str(), 1);
+}
+
 // Every video type the player opens, as the program seeds them.
 inline void RegisterVideoTypes() {
+    UsePrivateProfile();
     WriteProfileString("mci extensions", nullptr, nullptr);
     for (const char* ext : {"avi", "mp4", "webm"})
         WriteProfileString("mci extensions", ext, "MPEGVideo");
