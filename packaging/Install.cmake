@@ -1,13 +1,13 @@
 # cmake --install: the program's folder is PREFIX/lib/zentrope (the program,
-# zentrope-gif, the platform library, the run-time modules, the help file
-# and the samples, as in build/bin), with PREFIX/bin/zentrope and
+# zentrope-gif, the platform and media libraries, the run-time modules, the
+# help file and the samples, as in build/bin), with PREFIX/bin/zentrope and
 # PREFIX/bin/zentrope-gif linking to it, so the modules and the help file
 # are found beside the real program. The desktop entry and the icon go where
 # desktops look for them.
 include(GNUInstallDirs)
 set(ZENTROPE_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/zentrope)
 
-install(TARGETS zentrope zentrope-gif zentrope-platform
+install(TARGETS zentrope zentrope-gif zentrope-platform zentrope-media
         RUNTIME DESTINATION ${ZENTROPE_PROGRAM_DIR}
         LIBRARY DESTINATION ${ZENTROPE_PROGRAM_DIR})
 install(TARGETS pvcx96v3 q3tif32 q3dxf32 q3spec32 LIBRARY DESTINATION ${ZENTROPE_PROGRAM_DIR})

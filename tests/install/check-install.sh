@@ -10,10 +10,14 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 program="$prefix/lib/zentrope"
-for f in zentrope zentrope-gif libzentrope-platform.so libpvcx96v3.so libq3tif32.so \
+for f in zentrope zentrope-gif libzentrope-platform.so libzentrope-media.so libpvcx96v3.so libq3tif32.so \
          libq3dxf32.so libq3spec32.so zentrope.hlp samples/bouncing-ball.gif; do
   [ -e "$program/$f" ] || { echo "missing: $program/$f"; exit 1; }
 done
+# Every library the installed program needs is found from where it is.
+if ldd "$program/zentrope" | grep -q 'not found'; then
+  echo "the installed program lacks libraries:"; ldd "$program/zentrope" | grep 'not found'; exit 1
+fi
 [ -L "$prefix/bin/zentrope" ] && [ -x "$prefix/bin/zentrope" ] || { echo "bin/zentrope is no link to the program"; exit 1; }
 [ -f "$prefix/share/icons/hicolor/scalable/apps/zentrope.svg" ] || { echo "no icon"; exit 1; }
 
