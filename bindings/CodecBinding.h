@@ -138,6 +138,35 @@ HGLOBAL DIB4To8(const void* lockedDib);
 HGLOBAL DIB4To24(const void* lockedDib);
 HGLOBAL DIB8To24(const void* lockedDib);
 
+// TWAIN (scanners and cameras, bindings/TwainBinding.cpp). window is the
+// caller's QWidget* as an opaque handle: the scanner dialogs open over it.
+// True while one of the four TWAIN calls runs: the callbacks pump messages,
+// so a second TWAIN call made meanwhile does nothing and answers false.
+// A failure is recorded and its text shown here, except a cancelled
+// source choice, which changes nothing and says nothing.
+extern bool TwainBusy;
+bool selectsource(HWNDLIKE window);
+// One image through the device dialog. palette 0 = a palette of its own.
+// True with dib 0 when the user cancelled the dialog.
+bool aquiredibimage(HWNDLIKE window, int32_t bits, bool dither, HPALETTE palette, HGLOBAL& dib,
+                    void* user, PVProgressCallback cb);
+struct TwainRequest {
+    float Left = 0, Top = 0, Right = 8.5f, Bottom = 14.0f; // inches
+    int32_t Dpi = 100;
+    int32_t Bits = 8;
+    int32_t Brightness = 0, Contrast = 0;
+    int32_t Pages = 1;
+    int32_t ScanType = 8; // 8 colour, 2 greyscale, 4 camera
+    int32_t Transfer = 1; // 1 document feeder, 2 camera
+};
+// Pages arrive through page (which owns each block) as they are scanned;
+// pages delivered before a failure stay delivered. delivered may be null.
+bool twain_nu_dib(HWNDLIKE window, const TwainRequest& request, PVScanPageCallback page,
+                  PVProgressCallback cb, void* user, int32_t* delivered = nullptr);
+// The first page as a device bitmap with its palette.
+bool twain_nu_ddb(HWNDLIKE window, const TwainRequest& request, PVProgressCallback cb, void* user,
+                  zp::TBitmap& bitmap);
+
 // The screen's depth mapped to 4, 8 or 24 bits per pixel.
 int32_t DefaultColorDepth();
 // The open dialog's filter of every supported format; media types only

@@ -58,7 +58,15 @@ enum CodecError : int32_t {
     PVE_PCD_NOT = -47,      // no PCD_IPI image pack header
     PVE_PCD_SHORT = -48,    // file ends before the resolution asked for
     PVE_PCD_MODE = -49,     // resolution mode other than 0, 1, 2
+    // Scanner and camera (TWAIN entry points): PVE_SCAN_BASE + the
+    // platform's ScanStatus (-1 .. -14), so -61 .. -74.
+    PVE_SCAN_BASE = -60,
 };
+
+// The codec error of a scanner status (which is below 0).
+constexpr int32_t ScanError(int32_t status) {
+    return PVE_SCAN_BASE + status;
+}
 
 // Copies the text of string id into buffer (cut to size - 1); answers the
 // length, 0 for an unknown id.

@@ -229,4 +229,45 @@ typedef int32_t (*PFN_DdbtoDib)(uintptr_t bitmap, uintptr_t palette, int32_t bit
 // Depth conversions and copies of a locked packed DIB: a new block or 0.
 typedef uintptr_t (*PFN_DibConvert)(const void* lockedDib);
 typedef int32_t (*PFN_InitDll)(uintptr_t window);
+
+// TWAIN over the platform scanner (platform/Scanner.h). The window handles
+// are the caller's opaque owners, handed on to the program's scanner
+// dialogs. Scan type codes: 1 line art and 2 greyscale scan grey; 4 (camera)
+// and 8 (256 colours) scan colour. transfer 1 takes a batch through the
+// document feeder (refused without one); 2 (camera) takes what the feeder
+// holds, or a single picture from a device without one.
+// Pages are delivered at `bits` (4 or 8 with an optimal palette of their
+// own, 24 true colour); the page callback owns each block and answers 1 to
+// go on.
+typedef int16_t (*PVScanPageCallback)(uintptr_t dib, void* user);
+// selectsource(window, 0): the user chooses the source, which is stored;
+// answers 1, or a negative CodecError (PVE_SCAN_BASE + the scanner status;
+// a cancelled choice is PVE_SCAN_BASE + SCAN_CANCELLED).
+typedef int32_t (*PFN_selectsource)(uintptr_t window, int16_t zero);
+// aquiredibimage(window, bits, dither, palette, &dib, user, progress, 0): the
+// device dialog, then one page into *dib, mapped onto `palette` when one is
+// given (else a palette of its own). Answers 1 with a block, 0 when the
+// user cancelled the dialog (no block), or a negative CodecError.
+typedef int32_t (*PFN_aquiredibimage)(uintptr_t window, int32_t bits, int32_t dither,
+                                      uintptr_t palette, uintptr_t* dib, void* user,
+                                      PVProgressCallback cb, int16_t zero);
+// twain_nu_dib(window, left, top, right, bottom (inches), dpi, bits,
+// brightness, contrast (-1000..1000), pages, scan type, transfer, page
+// callback, progress, user, 0): answers the number of pages delivered (bit
+// 15 clear) or a negative CodecError (bit 15 set); pages delivered before a
+// failure stay delivered. A feeder that runs empty ends the batch normally.
+typedef int32_t (*PFN_twain_nu_dib)(uintptr_t window, float left, float top, float right,
+                                    float bottom, int32_t dpi, int32_t bits, int32_t brightness,
+                                    int32_t contrast, int32_t pages, int32_t scanType,
+                                    int32_t transfer, PVScanPageCallback page,
+                                    PVProgressCallback cb, void* user, int16_t zero);
+// twain_nu_ddb: the same request; the first page comes back as a device
+// bitmap and its palette (both the caller's); later pages and `page` are
+// not used. The preview scans the flatbed, not the feeder.
+typedef int32_t (*PFN_twain_nu_ddb)(uintptr_t window, float left, float top, float right,
+                                    float bottom, int32_t dpi, int32_t bits, int32_t brightness,
+                                    int32_t contrast, int32_t pages, int32_t scanType,
+                                    int32_t transfer, PVScanPageCallback page,
+                                    PVProgressCallback cb, void* user, uintptr_t* bitmap,
+                                    uintptr_t* palette, int16_t zero);
 }

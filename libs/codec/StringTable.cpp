@@ -1,6 +1,7 @@
 #include "libs/imagecore/StringTable.h"
 #include "libs/codec/CodecErrors.h"
 #include "libs/codec/PvCodec.h"
+#include "platform/Scanner.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ constexpr Entry kTable[] = {
 } // namespace
 
 int32_t codecStringFor(uint32_t id, char* buffer, int32_t size) {
+    const int32_t code = int16_t(uint16_t(id));
+    if (code < PVE_SCAN_BASE && code >= ScanError(SCAN_BAD_ARGUMENT))
+        return ic::copyString(buffer, size, ScannerStatusText(code - PVE_SCAN_BASE));
     const Entry* e = ic::findString(kTable, id);
     return ic::copyString(buffer, size, e ? e->text : "");
 }
