@@ -63,9 +63,9 @@ bool twain_nu_dib(HWNDLIKE window, const TwainRequest& r, PVScanPageCallback pag
     const bool ok = Twain("twain_nu_dib", [&](const char* name) {
         auto proc = Entry<PFN_twain_nu_dib>(name);
         if (!proc) return int32_t(PVE_INTERNAL);
-        const int32_t result = proc(window, r.Left, r.Top, r.Right, r.Bottom, r.Dpi, r.Bits,
-                                    r.Brightness, r.Contrast, r.Pages, r.ScanType, r.Transfer,
-                                    page, cb, user, 0);
+        const int32_t result =
+            proc(window, r.Left, r.Top, r.Right, r.Bottom, r.Dpi, r.Bits, r.Brightness, r.Contrast,
+                 r.Pages, r.ScanType, r.Transfer, page, cb, user, 0);
         pages = result;
         return result;
     });
@@ -79,8 +79,8 @@ bool twain_nu_ddb(HWNDLIKE window, const TwainRequest& r, PVProgressCallback cb,
     const bool ok = Twain("twain_nu_ddb", [&](const char* name) {
         auto proc = Entry<PFN_twain_nu_ddb>(name);
         return proc ? proc(window, r.Left, r.Top, r.Right, r.Bottom, r.Dpi, r.Bits, r.Brightness,
-                           r.Contrast, r.Pages, r.ScanType, r.Transfer, nullptr, cb, user,
-                           &handle, &palette, 0)
+                           r.Contrast, r.Pages, r.ScanType, r.Transfer, nullptr, cb, user, &handle,
+                           &palette, 0)
                     : int32_t(PVE_INTERNAL);
     });
     if (ok && handle) {

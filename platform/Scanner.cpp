@@ -102,7 +102,8 @@ int32_t ScannerListDevices(ScanDeviceInfo* out, int32_t max) {
     std::vector<ScanDeviceInfo> devices;
     const int32_t count = Devices(devices);
     if (count < 0) return count;
-    for (int32_t i = 0; out && i < std::min(count, max); ++i) out[i] = devices[size_t(i)];
+    for (int32_t i = 0; out && i < std::min(count, max); ++i)
+        out[i] = devices[size_t(i)];
     return count;
 }
 
@@ -151,7 +152,8 @@ int32_t ScannerDeviceDialog(HWNDLIKE owner, ScanRequest* request) {
 int32_t ScannerScan(const ScanRequest* request, ScanPageCallback pageCallback,
                     ScanProgressCallback progress, void* user, int32_t* delivered) {
     if (delivered) *delivered = 0;
-    if (!request || !pageCallback || request->Pages < 1 || request->Dpi < 1) return SCAN_BAD_ARGUMENT;
+    if (!request || !pageCallback || request->Pages < 1 || request->Dpi < 1)
+        return SCAN_BAD_ARGUMENT;
     if (scanning || Worker::Instance().Busy()) return SCAN_IN_USE;
     char name[256];
     const int32_t found = ScannerCurrentSource(name, sizeof name);
@@ -163,8 +165,7 @@ int32_t ScannerScan(const ScanRequest* request, ScanPageCallback pageCallback,
     bool feeder = false;
     if (status == SCAN_OK) status = device.Configure(*request, feeder);
     // Without a feeder a camera request takes one picture per run.
-    const int32_t pages =
-        request->Feeder == FEEDER_IF_ANY && !feeder ? 1 : request->Pages;
+    const int32_t pages = request->Feeder == FEEDER_IF_ANY && !feeder ? 1 : request->Pages;
     int32_t count = 0;
     for (int32_t page = 0; status == SCAN_OK && page < pages; ++page) {
         HGLOBAL dib = 0;
@@ -197,20 +198,35 @@ int32_t ScannerSetRunningOption(const char* name, const char* value) {
 
 const char* ScannerStatusText(int32_t status) {
     switch (status) {
-    case SCAN_OK: return "The scan is complete.";
-    case SCAN_NO_DEVICE: return "No scanner or camera is connected.";
-    case SCAN_OPEN_FAILED: return "The scanner could not be opened.";
-    case SCAN_NO_FEEDER: return "The scanner has no document feeder.";
-    case SCAN_NO_DOCS: return "There are no documents in the feeder.";
-    case SCAN_JAMMED: return "The document feeder jammed.";
-    case SCAN_COVER_OPEN: return "The scanner cover is open.";
-    case SCAN_CANCELLED: return "The scan was cancelled.";
-    case SCAN_IO_ERROR: return "The scanner stopped responding (was it disconnected?).";
-    case SCAN_DEVICE_BUSY: return "The scanner is in use by another program.";
-    case SCAN_TIMEOUT: return "The scanner did not answer in time.";
-    case SCAN_NO_MEMORY: return "The scanned page is too large.";
-    case SCAN_IN_USE: return "A scan is already running.";
-    case SCAN_BAD_ARGUMENT: return "The scan settings are not valid.";
-    default: return "The scanner reported an error.";
+    case SCAN_OK:
+        return "The scan is complete.";
+    case SCAN_NO_DEVICE:
+        return "No scanner or camera is connected.";
+    case SCAN_OPEN_FAILED:
+        return "The scanner could not be opened.";
+    case SCAN_NO_FEEDER:
+        return "The scanner has no document feeder.";
+    case SCAN_NO_DOCS:
+        return "There are no documents in the feeder.";
+    case SCAN_JAMMED:
+        return "The document feeder jammed.";
+    case SCAN_COVER_OPEN:
+        return "The scanner cover is open.";
+    case SCAN_CANCELLED:
+        return "The scan was cancelled.";
+    case SCAN_IO_ERROR:
+        return "The scanner stopped responding (was it disconnected?).";
+    case SCAN_DEVICE_BUSY:
+        return "The scanner is in use by another program.";
+    case SCAN_TIMEOUT:
+        return "The scanner did not answer in time.";
+    case SCAN_NO_MEMORY:
+        return "The scanned page is too large.";
+    case SCAN_IN_USE:
+        return "A scan is already running.";
+    case SCAN_BAD_ARGUMENT:
+        return "The scan settings are not valid.";
+    default:
+        return "The scanner reported an error.";
     }
 }

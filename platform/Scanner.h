@@ -33,7 +33,7 @@ enum ScanStatus : int32_t {
 };
 
 struct ScanDeviceInfo {
-    char Name[128];  // the SANE device name, e.g. "test:0"
+    char Name[128]; // the SANE device name, e.g. "test:0"
     char Vendor[64];
     char Model[64];
     char Type[32];
@@ -42,7 +42,8 @@ struct ScanDeviceInfo {
 // What a scan asks for. Out-of-range values are clamped to what the device
 // offers; options the device lacks are left alone.
 struct ScanRequest {
-    float Left, Top, Right, Bottom; // inches; Right <= Left or Bottom <= Top: the whole width/height
+    float Left, Top, Right,
+        Bottom; // inches; Right <= Left or Bottom <= Top: the whole width/height
     int32_t Dpi;
     int32_t Color;      // 1 colour, 0 grey
     int32_t Brightness; // -1000..1000 onto the device's range; 0 leaves the device's own
@@ -69,8 +70,7 @@ struct ScanDialogs {
     int32_t (*ChooseSource)(HWNDLIKE owner, const ScanDeviceInfo* devices, int32_t count,
                             int32_t current, void* user);
     // Edits the request before a single scan; answers 1 to scan, 0 to cancel.
-    int32_t (*DeviceSettings)(HWNDLIKE owner, const char* device, ScanRequest* request,
-                              void* user);
+    int32_t (*DeviceSettings)(HWNDLIKE owner, const char* device, ScanRequest* request, void* user);
     void* User;
 };
 ZP_API void ScannerSetDialogs(const ScanDialogs* dialogs);

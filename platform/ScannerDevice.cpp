@@ -24,21 +24,32 @@ std::chrono::milliseconds Timeout() {
 
 ScanStatus FromSane(SANE_Status status) {
     switch (status) {
-    case SANE_STATUS_GOOD: return SCAN_OK;
-    case SANE_STATUS_CANCELLED: return SCAN_CANCELLED;
-    case SANE_STATUS_DEVICE_BUSY: return SCAN_DEVICE_BUSY;
-    case SANE_STATUS_JAMMED: return SCAN_JAMMED;
-    case SANE_STATUS_NO_DOCS: return SCAN_NO_DOCS;
-    case SANE_STATUS_COVER_OPEN: return SCAN_COVER_OPEN;
-    case SANE_STATUS_IO_ERROR: return SCAN_IO_ERROR;
-    case SANE_STATUS_NO_MEM: return SCAN_NO_MEMORY;
-    case SANE_STATUS_INVAL: return SCAN_OPEN_FAILED;
-    default: return SCAN_FAILED;
+    case SANE_STATUS_GOOD:
+        return SCAN_OK;
+    case SANE_STATUS_CANCELLED:
+        return SCAN_CANCELLED;
+    case SANE_STATUS_DEVICE_BUSY:
+        return SCAN_DEVICE_BUSY;
+    case SANE_STATUS_JAMMED:
+        return SCAN_JAMMED;
+    case SANE_STATUS_NO_DOCS:
+        return SCAN_NO_DOCS;
+    case SANE_STATUS_COVER_OPEN:
+        return SCAN_COVER_OPEN;
+    case SANE_STATUS_IO_ERROR:
+        return SCAN_IO_ERROR;
+    case SANE_STATUS_NO_MEM:
+        return SCAN_NO_MEMORY;
+    case SANE_STATUS_INVAL:
+        return SCAN_OPEN_FAILED;
+    default:
+        return SCAN_FAILED;
     }
 }
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -89,7 +100,8 @@ bool SetNumber(SANE_Handle h, const char* name, double value) {
         double best = value, distance = -1;
         for (SANE_Int i = 1; i <= list[0]; ++i) {
             const double v = ToDouble(o.d, list[i]);
-            if (distance < 0 || std::abs(v - value) < distance) best = v, distance = std::abs(v - value);
+            if (distance < 0 || std::abs(v - value) < distance)
+                best = v, distance = std::abs(v - value);
         }
         value = best;
     }
@@ -218,7 +230,8 @@ HGLOBAL PageDib(const std::vector<Frame>& frames) {
     const int width = p.pixels_per_line;
     int height = 0;
     for (const Frame& f : frames) {
-        const int lines = p.bytes_per_line > 0 ? int(f.data.size() / size_t(f.p.bytes_per_line)) : 0;
+        const int lines =
+            p.bytes_per_line > 0 ? int(f.data.size() / size_t(f.p.bytes_per_line)) : 0;
         height = height == 0 ? lines : std::min(height, lines);
     }
     if (width <= 0 || height <= 0 || width > 65535 || height > 65535) return 0;
@@ -245,12 +258,15 @@ HGLOBAL PageDib(const std::vector<Frame>& frames) {
     h->biClrUsed = colour ? 0 : 256;
     auto* colors = reinterpret_cast<RGBQUAD*>(base + sizeof(BITMAPINFOHEADER));
     if (!colour)
-        for (int i = 0; i < 256; ++i) colors[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
+        for (int i = 0; i < 256; ++i)
+            colors[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
     uint8_t* pixels = base + sizeof(BITMAPINFOHEADER) + table;
     // Colour from one RGB frame, or one frame per channel (three-pass).
     auto channel = [&](int c) -> const Frame& {
         if (frames.size() == 1) return frames.front();
-        const SANE_Frame want = c == 0 ? SANE_FRAME_RED : c == 1 ? SANE_FRAME_GREEN : SANE_FRAME_BLUE;
+        const SANE_Frame want = c == 0   ? SANE_FRAME_RED
+                                : c == 1 ? SANE_FRAME_GREEN
+                                         : SANE_FRAME_BLUE;
         for (const Frame& f : frames)
             if (f.p.format == want) return f;
         return frames.front();
@@ -347,8 +363,8 @@ ScanStatus Device::Configure(const ScanRequest& request, bool& hasFeeder) {
 bool Device::SetOption(const std::string& name, const std::string& value) {
     if (!FHandle || FAbandoned) return false;
     SANE_Handle h = FHandle;
-    const auto done =
-        Worker::Instance().Call<bool>([h, name, value] { return SetText(h, name, value); }, Timeout());
+    const auto done = Worker::Instance().Call<bool>(
+        [h, name, value] { return SetText(h, name, value); }, Timeout());
     if (!done) {
         TimedOut();
         return false;
@@ -409,7 +425,8 @@ ScanStatus Device::ReadPage(HGLOBAL& dib, const std::function<bool(double)>& pro
             if (frame.data.size() + size_t(read->length) > (size_t(3) << 30)) return SCAN_NO_MEMORY;
             frame.data.insert(frame.data.end(), chunk->begin(), chunk->begin() + read->length);
             const double done = expected ? double(frame.data.size()) / double(expected) : 0.5;
-            const double passes = frame.p.format == SANE_FRAME_GRAY || frame.p.format == SANE_FRAME_RGB ? 1 : 3;
+            const double passes =
+                frame.p.format == SANE_FRAME_GRAY || frame.p.format == SANE_FRAME_RGB ? 1 : 3;
             if (progress && !progress((double(frames.size()) + std::min(done, 1.0)) / passes)) {
                 worker.Call<bool>(
                     [h] {

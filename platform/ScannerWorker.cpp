@@ -11,12 +11,14 @@ Worker& Worker::Instance() {
 
 Worker::Worker() : FThread([this] { Loop(); }) {}
 
+// No sane_exit at the end: it unloads the backends, which would leave what
+// they keep (and leak) without a name for the leak checker, and the system
+// releases the devices with the process anyway.
 Worker::~Worker() {
     bool idle = false;
     {
         std::lock_guard lock(FMutex);
         idle = !FRunning && FQueue.empty();
-        if (idle && FInitialised) FQueue.push_back([] { sane_exit(); });
         FQuit = true;
     }
     FWake.notify_all();
@@ -29,15 +31,18 @@ Worker::~Worker() {
 
 bool Worker::Busy() {
     std::lock_guard lock(FMutex);
-    return FRunning || !FQueue.empty();
+    return FStuck;
+}
+
+void Worker::MarkStuck() {
+    std::lock_guard lock(FMutex);
+    FStuck = FRunning || !FQueue.empty();
 }
 
 bool Worker::Post(std::function<void()> fn, bool always) {
     {
         std::lock_guard lock(FMutex);
-        // Calls are made one at a time, so anything still running or
-        // queued belongs to a call that timed out.
-        if (!always && (FRunning || !FQueue.empty())) return false;
+        if (!always && FStuck) return false;
         FQueue.push_back(std::move(fn));
     }
     FWake.notify_one();
@@ -65,6 +70,9 @@ void Worker::Loop() {
         task();
         std::lock_guard lock(FMutex);
         FRunning = false;
+        // Calls are made one at a time: once the queue is empty, whatever
+        // timed out has returned.
+        if (FQueue.empty()) FStuck = false;
     }
 }
 

@@ -27,11 +27,15 @@ class Worker {
     // is still busy with an earlier call or fn did not finish within the
     // timeout. fn must own (or share) everything it touches: after a timeout
     // it runs on while the caller has moved on.
-    template <class R> std::optional<R> Call(std::function<R()> fn, std::chrono::milliseconds timeout) {
+    template <class R>
+    std::optional<R> Call(std::function<R()> fn, std::chrono::milliseconds timeout) {
         auto task = std::make_shared<std::packaged_task<R()>>(std::move(fn));
         std::future<R> result = task->get_future();
         if (!Post([task] { (*task)(); }, false)) return std::nullopt;
-        if (result.wait_for(timeout) != std::future_status::ready) return std::nullopt;
+        if (result.wait_for(timeout) != std::future_status::ready) {
+            MarkStuck();
+            return std::nullopt;
+        }
         return result.get();
     }
     // Queues fn behind whatever the worker is doing; never refused.
@@ -42,12 +46,14 @@ class Worker {
   private:
     Worker();
     bool Post(std::function<void()> fn, bool always);
+    void MarkStuck();
     void Loop();
 
     std::mutex FMutex;
     std::condition_variable FWake;
     std::deque<std::function<void()>> FQueue;
     bool FRunning = false; // a task is being run
+    bool FStuck = false;   // a call timed out and has not returned yet
     bool FQuit = false;
     bool FInitialised = false; // sane_init ran (worker thread only, read at exit)
     std::thread FThread;

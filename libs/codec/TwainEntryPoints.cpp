@@ -147,8 +147,8 @@ PVCODEC_API int32_t aquiredibimage(uintptr_t window, int32_t bits, int32_t dithe
 PVCODEC_API int32_t twain_nu_dib(uintptr_t /*window*/, float left, float top, float right,
                                  float bottom, int32_t dpi, int32_t bits, int32_t brightness,
                                  int32_t contrast, int32_t pages, int32_t scanType,
-                                 int32_t transfer, PVScanPageCallback page,
-                                 PVProgressCallback cb, void* user, int16_t /*zero*/) {
+                                 int32_t transfer, PVScanPageCallback page, PVProgressCallback cb,
+                                 void* user, int16_t /*zero*/) {
     try {
         if (!page || !SupportedBits(bits) || pages < 1 || pages > 32767) return PVE_BAD_ARGUMENT;
         const ScanRequest r =
