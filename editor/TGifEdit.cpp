@@ -105,6 +105,7 @@ TGifEdit::TGifEdit(QWidget* parent) : QDialog(parent), FPanel5Color(clBtnFace) {
     ConnectAddingFrames();
     CreateHistory();
     ConnectFrameDragging();
+    ConnectScanning();
     // Every control reports presses (what's-this target) and F1.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -203,9 +204,6 @@ void TGifEdit::CreateToolBar() {
     add(Abboutbox, "Abboutbox", "", QStyle::SP_MessageBoxInformation, "About Quillon");
     row->addStretch(1);
     add(CloseWindow, "CloseWindow", "", QStyle::SP_DialogCloseButton, "Exit");
-
-    for (QToolButton* later : {SelectSourceBtn, ScanImagesBtn})
-        NotYet(later);
 }
 
 void TGifEdit::CreateMenus() {
@@ -245,8 +243,6 @@ void TGifEdit::CreateMenus() {
     Help1->addSeparator();
     About1 = AddItem(Help1, "&About...", 0);
 
-    for (QAction* later : {SelectTwainSource1, AcquireImage1})
-        NotYet(later);
     // Short cuts work while the menus are closed.
     addActions(File1->actions());
     addActions(Edit1->actions());

@@ -385,6 +385,22 @@ class TGifEdit : public QDialog {
   private:
     void ConnectAddingFrames();
     void ConnectVideoCommands();
+
+    // Scanner and camera (TGifEditScan.cpp).
+  public:
+    void SelectSourceBtnClick();
+    void ScanImagesBtnClick();
+    void AcquireSingleImage();
+    // The one way records made by the scanner and camera windows enter the
+    // animation: appended in order, their ownership passing to FFrameList,
+    // with "Adding frame n" in the status window and status bar.
+    void AppendAcquiredFrames(const TFrameList& records);
+    // Created on first use, freed with the editor.
+    class TTwainForm* FTwainForm = nullptr;
+    class TDigCamForm* FDigCamForm = nullptr;
+
+  private:
+    void ConnectScanning();
     bool InsertFrameFromStill(const std::string& fileName, int position);
     bool InsertFramesFromGif(const std::string& fileName, int position);
     // Inserts the record into the frame list (the names follow with
