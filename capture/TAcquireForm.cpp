@@ -34,8 +34,8 @@ TAcquireForm::TAcquireForm(QWidget* parent, const char* name, const QString& cap
                            int height, const QString& requirement)
     : TToolDialog(parent, name, caption, width, height, ""),
       FWorkDib(std::make_unique<PVWebImg::PVTDib>()) {
-    SelectSourceBtn = SpeedButton(Client, "SelectSourceBtn", QStyle::SP_ComputerIcon,
-                                  "Select a Twain Source", 4);
+    SelectSourceBtn =
+        SpeedButton(Client, "SelectSourceBtn", QStyle::SP_ComputerIcon, "Select a Twain Source", 4);
     CloseWindow = SpeedButton(Client, "CloseWindow", QStyle::SP_DialogApplyButton,
                               "Accept and close window", 32);
     SpeedButton1 = SpeedButton(Client, "SpeedButton1", QStyle::SP_DialogCancelButton,
@@ -44,11 +44,12 @@ TAcquireForm::TAcquireForm(QWidget* parent, const char* name, const QString& cap
                                "Delete all frames in the buffer", 88);
     Label5 = Hinted(new QLabel(requirement, Client), "Label5");
     Label5->setGeometry(122, 4, width - 126, 25);
-    ScanDocumentsBtn = Hinted(new QToolButton(Client), "ScanDocumentsBtn", "Scan Multiple Documents");
+    ScanDocumentsBtn =
+        Hinted(new QToolButton(Client), "ScanDocumentsBtn", "Scan Multiple Documents");
     ScanDocumentsBtn->setText("Acquire Images");
     ConvertTo = Hinted(new QGroupBox("Convert to", Client), "ConvertTo");
-    Cls256 = Hinted(new QRadioButton("256 Colors", ConvertTo), "Cls256",
-                    "Generate a 256 Color palette");
+    Cls256 =
+        Hinted(new QRadioButton("256 Colors", ConvertTo), "Cls256", "Generate a 256 Color palette");
     Cls256->setGeometry(8, 18, 100, 20);
     Cls256->setChecked(true);
     RadioButton6 = Hinted(new QRadioButton("16 Colors", ConvertTo), "RadioButton6",
@@ -109,9 +110,10 @@ void TAcquireForm::showEvent(QShowEvent* event) {
 }
 
 void TAcquireForm::SetControlsEnabled(bool enabled) {
-    for (QWidget* w : {static_cast<QWidget*>(SelectSourceBtn), static_cast<QWidget*>(ScanDocumentsBtn),
-                       static_cast<QWidget*>(Cls256), static_cast<QWidget*>(RadioButton6),
-                       static_cast<QWidget*>(SpeedButton1), static_cast<QWidget*>(SpeedButton2)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(SelectSourceBtn), static_cast<QWidget*>(ScanDocumentsBtn),
+          static_cast<QWidget*>(Cls256), static_cast<QWidget*>(RadioButton6),
+          static_cast<QWidget*>(SpeedButton1), static_cast<QWidget*>(SpeedButton2)})
         w->setEnabled(enabled);
 }
 
@@ -126,7 +128,8 @@ bool TAcquireForm::RunAcquisition(const std::function<bool()>& run) {
     FAcquiring = false;
     SetControlsEnabled(true);
     // The last page may still be being stored by a callback further up.
-    while (ok && FBusy) QApplication::processEvents();
+    while (ok && FBusy)
+        QApplication::processEvents();
     ProgressBar1->setValue(0);
     if (FResultAfterRun) done(FResultAfterRun);
     return ok;
@@ -150,8 +153,10 @@ void TAcquireForm::AppendFrameRecord(const std::string& name) {
     }
     record->UseLocalPalette = 1;
     record->Delay = 10;
-    if (FFrameList) FFrameList->push_back(record);
-    else delete record;
+    if (FFrameList)
+        FFrameList->push_back(record);
+    else
+        delete record;
     ShowBufferCount();
 }
 

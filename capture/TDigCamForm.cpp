@@ -43,7 +43,8 @@ void TDigCamForm::MultiplePagesClick() {
     r.ScanType = 4;
     r.Transfer = 2;
     const HWNDLIKE window = reinterpret_cast<HWNDLIKE>(static_cast<QWidget*>(this));
-    RunAcquisition([&] { return DLL96V1::twain_nu_dib(window, r, PageCallback, ScanProgress, this); });
+    RunAcquisition(
+        [&] { return DLL96V1::twain_nu_dib(window, r, PageCallback, ScanProgress, this); });
 }
 
 int16_t TDigCamForm::PageCallback(uintptr_t dib, void* user) {

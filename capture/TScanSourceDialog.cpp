@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-TScanSourceDialog::TScanSourceDialog(QWidget* parent, const ScanDeviceInfo* devices,
-                                     int32_t count, int32_t current)
+TScanSourceDialog::TScanSourceDialog(QWidget* parent, const ScanDeviceInfo* devices, int32_t count,
+                                     int32_t current)
     : TToolDialog(parent, "ScanSourceDialog", "Select Source", 320, 200, "") {
     Sources = Hinted(new QListWidget(Client), "Sources");
     Sources->setGeometry(8, 8, 304, 148);

@@ -129,7 +129,8 @@ void TTwainForm::ScanImagesBtnClick() {
     r.ScanType = ScanType();
     zp::TBitmap bitmap;
     const HWNDLIKE window = reinterpret_cast<HWNDLIKE>(static_cast<QWidget*>(this));
-    if (!RunAcquisition([&] { return DLL96V1::twain_nu_ddb(window, r, ScanProgress, this, bitmap); }))
+    if (!RunAcquisition(
+            [&] { return DLL96V1::twain_nu_ddb(window, r, ScanProgress, this, bitmap); }))
         return;
     const QImage preview = DeviceBitmapToImage(bitmap.handle());
     if (preview.isNull()) return;
@@ -157,7 +158,8 @@ void TTwainForm::MultiplePagesClick() {
     r.ScanType = ScanType();
     r.Transfer = 1;
     const HWNDLIKE window = reinterpret_cast<HWNDLIKE>(static_cast<QWidget*>(this));
-    RunAcquisition([&] { return DLL96V1::twain_nu_dib(window, r, PageCallback, ScanProgress, this); });
+    RunAcquisition(
+        [&] { return DLL96V1::twain_nu_dib(window, r, PageCallback, ScanProgress, this); });
 }
 
 int16_t TTwainForm::PageCallback(uintptr_t dib, void* user) {

@@ -97,7 +97,8 @@ void TGifEdit::AcquireSingleImage() {
     const int caret = GifNameBox->currentRow();
     // Replacing needs a current frame; without one the image is appended.
     if (caret < 0 || size_t(caret) >= FFrameList->size()) newFrame = true;
-    const HPALETTE palette = !ownPalette && FWorkDib && FWorkDib->Dib() ? FWorkDib->GetPalette() : 0;
+    const HPALETTE palette =
+        !ownPalette && FWorkDib && FWorkDib->Dib() ? FWorkDib->GetPalette() : 0;
     HGLOBAL scanned = 0;
     if (!DLL96V1::aquiredibimage(WindowOf(this), bits, false, palette, scanned, nullptr, nullptr) ||
         !scanned)
@@ -125,8 +126,7 @@ void TGifEdit::AcquireSingleImage() {
             FFrameList->push_back(record);
             GifNameBox->addItem("Scanner frame");
             FCurrentFrame = record;
-            GifNameBox->setCurrentRow(GifNameBox->count() - 1,
-                                      QItemSelectionModel::ClearAndSelect);
+            GifNameBox->setCurrentRow(GifNameBox->count() - 1, QItemSelectionModel::ClearAndSelect);
         } else {
             FCurrentFrame = (*FFrameList)[size_t(caret)];
             editorparts::GivePicture(FCurrentFrame, block.release());

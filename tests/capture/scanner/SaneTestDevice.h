@@ -19,7 +19,7 @@ inline const std::string& ConfigDir() {
     static const std::string dir = [] {
         const auto folder = testsupport::tempDir("sane");
         std::ofstream(folder / "dll.conf") << "test\n";
-        std::ofstream(folder / "test.conf") << "number_of_devices 8\n"
+        std::ofstream(folder / "test.conf") << "number_of_devices 12\n"
                                                "test-picture \"Color pattern\"\n"
                                                "resolution 50\n";
         setenv("SANE_CONFIG_DIR", folder.c_str(), 1);
