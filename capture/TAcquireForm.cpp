@@ -124,7 +124,9 @@ bool TAcquireForm::RunAcquisition(const std::function<bool()>& run) {
     FStopRequested = false;
     FResultAfterRun = 0;
     FAcquiring = true;
+    StatusBar1->showMessage("Press Esc to stop");
     const bool ok = run();
+    StatusBar1->clearMessage();
     FAcquiring = false;
     SetControlsEnabled(true);
     // The last page may still be being stored by a callback further up.
