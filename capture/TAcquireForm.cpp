@@ -60,6 +60,7 @@ TAcquireForm::TAcquireForm(QWidget* parent, const char* name, const QString& cap
     ProgressBar1 = Hinted(new QProgressBar(Client), "ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
     StatusBar1 = Hinted(new QStatusBar(Client), "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, height - 20, width, 20);
@@ -93,10 +94,11 @@ void TAcquireForm::reject() {
 
 void TAcquireForm::done(int result) {
     if (FAcquiring) {
-        // The run is inside this window's event loop: stop it and close
-        // when it has returned.
+        // The run is inside this window's event loop: stop it; accepting
+        // closes when it has returned, anything else (Escape, the close
+        // box) only stops, keeping the pages that came.
         FStopRequested = true;
-        FResultAfterRun = result;
+        if (result == mrOk) FResultAfterRun = result;
         return;
     }
     if (result != mrOk) ClearFrameBuffer();

@@ -5,9 +5,9 @@
 //
 // The editor supplies FFrameList before each showing; on OK the records
 // become the editor's, on any other close they are freed here. While a run
-// is going, the close box, Escape and "Accept and close window" first stop
-// the run (the progress callback answers stop); accepting then closes with
-// the pages that came.
+// is going, Escape and the close box stop the run (the progress callback
+// answers stop) and keep the pages that came; "Accept and close window"
+// stops it too and then closes with them.
 #include "imaging/animated/PVTDib.h"
 #include "imaging/animated/TMyGifAnimation.h"
 #include "manipulation/TToolDialog.h"

@@ -100,6 +100,9 @@ TTwainForm::TTwainForm(QWidget* parent)
 }
 
 TTwainForm::~TTwainForm() {
+    // The children outlive this part of the window; Sizer's events must not
+    // reach it any more.
+    Sizer->removeEventFilter(this);
     delete FStretchHandle.data();
 }
 

@@ -141,5 +141,11 @@ void TGifEdit::AcquireSingleImage() {
             QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(std::abs(FWorkDib->Height())));
     }
     AddingEnded(false);
+    // As after a paste: controls in use show the frame they now change.
+    if (LeftEdit->isEnabled())
+        LoadFrameIntoPanels();
+    else
+        PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
+    UpdateMoveButtons();
     PaintBox1->update();
 }
