@@ -35,6 +35,7 @@ void Copy(char* to, size_t size, const char* from) {
 
 // The devices, or a negative status.
 int32_t Devices(std::vector<ScanDeviceInfo>& out) {
+    if (Worker::Instance().Busy()) return SCAN_IN_USE;
     using Listed = std::pair<SANE_Status, std::vector<ScanDeviceInfo>>;
     const auto listed = Worker::Instance().Call<Listed>(
         [] {
@@ -52,7 +53,7 @@ int32_t Devices(std::vector<ScanDeviceInfo>& out) {
             return result;
         },
         std::chrono::milliseconds(ScannerTimeout()));
-    if (!listed) return Worker::Instance().Busy() ? SCAN_TIMEOUT : SCAN_IN_USE;
+    if (!listed) return SCAN_TIMEOUT;
     if (listed->first != SANE_STATUS_GOOD) return SCAN_FAILED;
     out = listed->second;
     return int32_t(out.size());

@@ -53,7 +53,7 @@ struct ScanRequest {
 };
 
 enum ScanFeeder : int32_t {
-    FEEDER_NONE = 0,     // the device's current source, Pages pages
+    FEEDER_NONE = 0,     // the flatbed when the device has one (else its current source)
     FEEDER_REQUIRED = 1, // the document feeder; SCAN_NO_FEEDER without one
     FEEDER_IF_ANY = 2,   // the feeder when there is one, else a single page
 };

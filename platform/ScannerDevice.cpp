@@ -181,7 +181,12 @@ Configured ConfigureOn(SANE_Handle h, const ScanRequest& r) {
     if (!mode.empty()) SetString(h, SANE_NAME_SCAN_MODE, mode);
     SetNumber(h, SANE_NAME_BIT_DEPTH, 8);
     SetNumber(h, SANE_NAME_SCAN_RESOLUTION, r.Dpi);
-    if (r.Feeder != FEEDER_NONE) {
+    if (r.Feeder == FEEDER_NONE) {
+        // A single page comes from the glass, whatever source the device
+        // was left on.
+        const std::string flatbed = Entry(h, SANE_NAME_SCAN_SOURCE, {"flatbed", "glass"});
+        if (!flatbed.empty()) SetString(h, SANE_NAME_SCAN_SOURCE, flatbed);
+    } else {
         const std::string adf =
             Entry(h, SANE_NAME_SCAN_SOURCE, {"adf", "feeder", "automatic document"});
         if (adf.empty() && r.Feeder == FEEDER_REQUIRED) {

@@ -221,3 +221,43 @@ TEST(AcquireSingleImage, ThroughTheDeviceWindowIntoAnEmptyEditor) {
 }
 
 } // namespace
+
+namespace {
+
+// "Replace current frame" with "16 Colors" changes only the current frame's
+// picture, size and name; the preview shows the device's area at its size.
+TEST(AcquireSingleImage, ReplacesOnlyTheCurrentFrame) {
+    testsupport::widgetApp();
+    sanetest::UseTestDevice(0);
+    Editor editor(3);
+    editor.edit.GifNameBox->setCurrentRow(1);
+    const HGLOBAL untouched[] = {editor.anim.frames[0]->DibHandle,
+                                 editor.anim.frames[2]->DibHandle};
+    OnModals({ChooseWay(&TTwainMan::iSingle), [](QWidget* w) {
+                  auto* options = As<TScanOptions>(w);
+                  if (!options) return;
+                  options->NewPalette->setChecked(true);
+                  options->RadioButton4->setChecked(true);
+                  options->RadioButton3->setChecked(true);
+                  options->BitBtn1->click();
+              }});
+    editor.edit.ScanImagesBtnClick(); // no device window installed: the default request
+    EXPECT_EQ(editor.names(),
+              (std::vector<std::string>{"Frame 1", "Replaced by scanner frame", "Frame 3"}));
+    EXPECT_EQ(editor.edit.GifNameBox->item(1)->text(), "Replaced by scanner frame");
+    const TMyGifAnimation* r = editor.anim.frames[1];
+    EXPECT_EQ(editorparts::BitsOf(r->DibHandle), 4);
+    EXPECT_GT(r->Width, 8);
+    EXPECT_EQ(editor.anim.frames[0]->DibHandle, untouched[0]);
+    EXPECT_EQ(editor.anim.frames[2]->DibHandle, untouched[1]);
+    EXPECT_EQ(editor.anim.frames[0]->Width, 8);
+
+    TTwainForm form(nullptr);
+    form.ScanImagesBtnClick();
+    ASSERT_FALSE(form.Image1->pixmap().isNull());
+    // The test device scans at most 200 mm square: 157 of the page's 20-per-inch pixels.
+    EXPECT_NEAR(form.Image1->width(), 157, 2);
+    EXPECT_NEAR(form.Image1->height(), 157, 2);
+}
+
+} // namespace
