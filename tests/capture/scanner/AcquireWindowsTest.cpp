@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <set>
@@ -258,6 +259,33 @@ TEST(AcquireSingleImage, ReplacesOnlyTheCurrentFrame) {
     // The test device scans at most 200 mm square: 157 of the page's 20-per-inch pixels.
     EXPECT_NEAR(form.Image1->width(), 157, 2);
     EXPECT_NEAR(form.Image1->height(), 157, 2);
+}
+
+} // namespace
+
+namespace {
+
+// Escape during a run stops it after the page being read; the pages that
+// came stay in the buffer and the window stays open.
+TEST(TwainForm, EscapeStopsTheRunAndKeepsItsPages) {
+    testsupport::widgetApp();
+    sanetest::UseTestDevice(8);
+    TTwainForm form(nullptr);
+    TFrameList buffer;
+    form.FFrameList = &buffer;
+    form.nPages->setValue(6);
+    form.DPI->setValue(20);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (buffer.size() == 2) dialogtest::PressKey(&form, Qt::Key_Escape);
+    });
+    watch.start(0);
+    form.MultiplePagesClick();
+    watch.stop();
+    EXPECT_EQ(buffer.size(), 2u);
+    EXPECT_TRUE(form.ScanDocumentsBtn->isEnabled());
+    EXPECT_EQ(form.BufText->text(), "There are 2 images in the buffer");
+    form.ClearFrameBuffer();
 }
 
 } // namespace
