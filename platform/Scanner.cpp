@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -23,7 +24,8 @@ using zp::scanner::Worker;
 const char* const kIni = "pvtwain.ini";
 const char* const kSection = "Pictavo Twain";
 
-std::atomic<int32_t> timeoutMs{60000};
+// 0 until set or read from pvtwain.ini.
+std::atomic<int32_t> timeoutMs{0};
 ScanDialogs dialogs{};
 bool scanning = false;
 zp::scanner::Device* running = nullptr;
@@ -91,6 +93,14 @@ void ScannerSetDialogs(const ScanDialogs* d) {
 }
 
 int32_t ScannerTimeout() {
+    if (timeoutMs.load() == 0) {
+        // A scanner that warms its lamp up may need longer than a minute
+        // to start: "Timeout" (seconds) in pvtwain.ini says how long.
+        char buffer[32] = {};
+        GetPrivateProfileString(kSection, "Timeout", "60", buffer, sizeof buffer, kIni);
+        const long seconds = std::strtol(buffer, nullptr, 10);
+        timeoutMs.store(int32_t(std::clamp(seconds, 1L, 3600L) * 1000));
+    }
     return timeoutMs.load();
 }
 

@@ -75,7 +75,8 @@ struct ScanDialogs {
 };
 ZP_API void ScannerSetDialogs(const ScanDialogs* dialogs);
 
-// Per SANE call, in milliseconds (60000 unless set; at least 10).
+// Per SANE call, in milliseconds: "Timeout" (seconds, 60 when absent) of the
+// "Pictavo Twain" section of pvtwain.ini until set here (at least 10).
 ZP_API int32_t ScannerTimeout();
 ZP_API void ScannerSetTimeout(int32_t milliseconds);
 
