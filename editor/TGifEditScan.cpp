@@ -12,6 +12,7 @@
 #include "editor/EditorParts.h"
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
+#include "editor/commands/TChangeRecorder.h"
 #include "imaging/common/DibImage.h"
 #include "platform/GlobalBlock.h"
 
@@ -70,6 +71,8 @@ void TGifEdit::AppendAcquiredFrames(const TFrameList& records) {
     if (StatusForm) StatusForm->ShowStatus("");
     {
         const editorparts::PaintingOff painting;
+        const auto change = Change(TChangeKind::InsertFrames,
+                                   records.size() == 1 ? "Scanned frame" : "Scanned frames");
         for (size_t i = 0; i < records.size(); ++i) {
             SetProgressText("Adding frame " + QString::number(i + 1));
             QApplication::processEvents();
@@ -110,6 +113,7 @@ void TGifEdit::AcquireSingleImage() {
         if (!work->Dib()) return;
         FWorkDib = std::move(work);
         if (newFrame) {
+            const auto change = Change(TChangeKind::InsertFrames, "Scanner frame");
             auto* record = new TMyGifAnimation;
             record->Name = "Scanner frame";
             record->Width = int16_t(FWorkDib->Width());
@@ -128,6 +132,8 @@ void TGifEdit::AcquireSingleImage() {
             FCurrentFrame = record;
             GifNameBox->setCurrentRow(GifNameBox->count() - 1, QItemSelectionModel::ClearAndSelect);
         } else {
+            const auto change = Change(TChangeKind::Pictures, "Replace by scanner frame",
+                                       {(*FFrameList)[size_t(caret)]});
             FCurrentFrame = (*FFrameList)[size_t(caret)];
             editorparts::GivePicture(FCurrentFrame, block.release());
             FCurrentFrame->Width = int16_t(FWorkDib->Width());

@@ -10,8 +10,10 @@
 #include "capture/TTwainMan.h"
 #include "editor/EditorParts.h"
 #include "editor/EditorTestSupport.h"
+#include "editor/commands/TEditHistory.h"
 #include "imaging/animated/AnimationFixtures.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,6 +108,14 @@ TEST(TwainForm, ThreePagesFromTheFeederBecomeTheEditorsFrames) {
         EXPECT_EQ(editorparts::BitsOf(r->DibHandle), 8);
     }
     EXPECT_EQ(blocks.size(), 3u);
+    // One step takes the batch back out and puts it in again.
+    ASSERT_EQ(editor.edit.History()->Count(), 1);
+    EXPECT_EQ(editor.edit.Undo1->text(), "&Undo Scanned frames");
+    editor.edit.Undo1->trigger();
+    EXPECT_EQ(editor.names(), std::vector<std::string>{"Frame 1"});
+    editor.edit.Redo1->trigger();
+    EXPECT_EQ(editor.anim.frames.size(), 4u);
+    EXPECT_EQ(editor.edit.GifNameBox->count(), 4);
 }
 
 TEST(TwainForm, CancelFreesTheBufferAndLeavesTheAnimation) {
