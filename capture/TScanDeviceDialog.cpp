@@ -1,7 +1,9 @@
 #include "capture/TScanDeviceDialog.h"
 
 #include "app/ModalResult.h"
+#include "bindings/CodecBinding.h"
 #include "capture/TScanSourceDialog.h"
+#include "manipulation/TEffectForm.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -73,4 +75,16 @@ int32_t TScanDeviceDialog::Settings(HWNDLIKE owner, const char* device, ScanRequ
 void InstallScannerDialogs() {
     const ScanDialogs dialogs{TScanSourceDialog::Choose, TScanDeviceDialog::Settings, nullptr};
     ScannerSetDialogs(&dialogs);
+    // The effects dialog's "Select Twain Source" and "Aquire Image": the
+    // codec binding with that dialog as the owner window.
+    TEffectForm::ScannerSelectSource = [](QWidget* window) {
+        DLL96V1::selectsource(reinterpret_cast<HWNDLIKE>(window));
+    };
+    TEffectForm::ScannerAcquire = [](QWidget* window, int bits) -> HGLOBAL {
+        HGLOBAL dib = 0;
+        if (!DLL96V1::aquiredibimage(reinterpret_cast<HWNDLIKE>(window), bits, false, 0, dib,
+                                     nullptr, nullptr))
+            return 0;
+        return dib;
+    };
 }

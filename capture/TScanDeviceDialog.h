@@ -28,5 +28,6 @@ class TScanDeviceDialog : public TToolDialog {
     ScanRequest FRequest;
 };
 
-// Makes these two windows the scanner library's dialogs.
+// Makes these two windows the scanner library's dialogs, and gives the
+// effects dialog its scanner commands.
 void InstallScannerDialogs();

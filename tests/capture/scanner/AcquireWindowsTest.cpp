@@ -12,6 +12,7 @@
 #include "editor/EditorTestSupport.h"
 #include "editor/commands/TEditHistory.h"
 #include "imaging/animated/AnimationFixtures.h"
+#include "manipulation/TEffectForm.h"
 
 #include <QAction>
 #include <QLabel>
@@ -296,6 +297,41 @@ TEST(TwainForm, EscapeStopsTheRunAndKeepsItsPages) {
     EXPECT_TRUE(form.ScanDocumentsBtn->isEnabled());
     EXPECT_EQ(form.BufText->text(), "There are 2 images in the buffer");
     form.ClearFrameBuffer();
+}
+
+} // namespace
+
+namespace {
+
+// The effects dialog's "Aquire Image" scans through the device window at
+// the screen's depth, and the page becomes the paste source.
+TEST(EffectFormScanner, AquireImageGivesThePasteSource) {
+    testsupport::widgetApp();
+    sanetest::UseTestDevice(0);
+    InstallScannerDialogs();
+    TEffectForm form(nullptr);
+    TMyGifAnimation* picture = fixtures::frame(
+        8, 6, 8, [](int, int) { return uint8_t(1); },
+        [](int) {
+            return RGBQUAD{9, 9, 9, 0};
+        });
+    form.SetWorkingDib(picture->DibHandle); // the dialog takes the block
+    delete picture;
+    form.show();
+    form.ShowPage("Paste Image");
+    ASSERT_TRUE(form.AquireBtn->isEnabled());
+    OnModals({[](QWidget* w) {
+        auto* device = As<TScanDeviceDialog>(w);
+        if (!device) return;
+        device->Resolution->setValue(20);
+        device->findChild<QPushButton*>("ScanBtn")->click();
+    }});
+    form.AquireBtn->click();
+    ScannerSetDialogs(nullptr);
+    TEffectForm::ScannerAcquire = nullptr;
+    TEffectForm::ScannerSelectSource = nullptr;
+    ASSERT_TRUE(form.PasteSource());
+    EXPECT_EQ(editorparts::BitsOf(form.PasteSource()), 24);
 }
 
 } // namespace
