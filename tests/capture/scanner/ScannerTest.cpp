@@ -20,6 +20,10 @@ struct Batch {
     std::vector<HGLOBAL> pages;
     // After this many pages the option is set on the running device.
     int faultAfter = -1;
+    // Set mid-page (from the progress callback) rather than between pages:
+    // the test backend's reader thread is then past its start, where
+    // cancelling it (asynchronously) could leave the allocator locked.
+    bool faultMidPage = false;
     std::string option, value;
     int cancelAfter = -1; // the progress callback answers stop once this many pages came
     bool nestedCallRefused = false;
@@ -33,7 +37,7 @@ struct Batch {
 int16_t PageArrived(uintptr_t dib, void* user) {
     auto* run = static_cast<Batch*>(user);
     run->pages.push_back(dib);
-    if (int(run->pages.size()) == run->faultAfter) {
+    if (!run->faultMidPage && int(run->pages.size()) == run->faultAfter) {
         ScannerSetRunningOption(run->option.c_str(), run->value.c_str());
         if (!run->option2.empty())
             ScannerSetRunningOption(run->option2.c_str(), run->value2.c_str());
@@ -45,6 +49,10 @@ int16_t PageArrived(uintptr_t dib, void* user) {
 
 int16_t Progress(int16_t, void* user) {
     auto* run = static_cast<Batch*>(user);
+    if (run->faultMidPage && int(run->pages.size()) == run->faultAfter) {
+        ScannerSetRunningOption(run->option.c_str(), run->value.c_str());
+        run->faultAfter = -1;
+    }
     return int(run->pages.size()) == run->cancelAfter ? 0 : 1;
 }
 
@@ -53,7 +61,7 @@ struct BatchRow {
     int device;
     int pagesAsked;
     int faultAfter;
-    const char* readStatus; // read-return-value set after faultAfter pages
+    const char* readStatus; // read-return-value set while page faultAfter + 1 is read
     int cancelAfter;
     bool succeeds;
     int pagesKept;
@@ -67,6 +75,7 @@ TEST_P(ScannerBatch, KeepsThePagesBeforeTheEnd) {
     sanetest::UseTestDevice(row.device);
     Batch run;
     run.faultAfter = row.faultAfter;
+    run.faultMidPage = true;
     run.option = "read-return-value";
     run.value = row.readStatus ? row.readStatus : "";
     run.cancelAfter = row.cancelAfter;
