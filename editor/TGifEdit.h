@@ -362,6 +362,10 @@ class TGifEdit : public QDialog {
     // Inserts a deep copy of a record (its own name and picture); false
     // without memory.
     bool InsertFrameCopy(const TMyGifAnimation& source, int position);
+    // Appends a record of FWorkDib's size holding `picture` (taken), with a
+    // delay of 10 and, as a first frame, the screen; it becomes the current
+    // frame, alone selected.
+    TMyGifAnimation* AppendWorkDibFrame(const std::string& name, HGLOBAL picture);
     // Inserts a record of FWorkDib's picture, named after the file.
     bool AppendFrameFromWorkDib(const std::string& fileName, int position);
     // Dragging in the frame list (TGifEditDrop.cpp). The selected frames

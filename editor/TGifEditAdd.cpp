@@ -229,23 +229,7 @@ void TGifEdit::ClipPasteClick() {
             if (!picture || !work->Dib()) return;
             const auto change = Change(TChangeKind::InsertFrames, "Paste frame");
             FWorkDib = std::move(work);
-            auto* record = new TMyGifAnimation;
-            record->Name = "New ClipBoard Frame";
-            record->Width = int16_t(FWorkDib->Width());
-            record->Height = int16_t(std::abs(FWorkDib->Height()));
-            // A first frame needs a screen; later ones leave it to frame 0.
-            if (FFrameList->empty()) {
-                record->ScreenWidth = uint16_t(record->Width);
-                record->ScreenHeight = uint16_t(record->Height);
-            }
-            record->Delay = 10;
-            record->DibHandle = picture.release();
-            FFrameList->push_back(record);
-            GifNameBox->addItem("New ClipBoard Frame");
-            // The working picture is the new frame's, so the new frame is
-            // the one the panels change.
-            FCurrentFrame = record;
-            GifNameBox->setCurrentRow(GifNameBox->count() - 1, QItemSelectionModel::ClearAndSelect);
+            AppendWorkDibFrame("New ClipBoard Frame", picture.release());
         }
         FPreview = dibimage::ToImage(FWorkDib->Dib());
         StatusPanels[0]->setText(
@@ -259,6 +243,27 @@ void TGifEdit::ClipPasteClick() {
     else
         PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
     UpdateMoveButtons();
+}
+
+TMyGifAnimation* TGifEdit::AppendWorkDibFrame(const std::string& name, HGLOBAL picture) {
+    auto* record = new TMyGifAnimation;
+    record->Name = name;
+    record->Width = int16_t(FWorkDib->Width());
+    record->Height = int16_t(std::abs(FWorkDib->Height()));
+    // A first frame needs a screen; later ones leave it to frame 0.
+    if (FFrameList->empty()) {
+        record->ScreenWidth = uint16_t(record->Width);
+        record->ScreenHeight = uint16_t(record->Height);
+    }
+    record->Delay = 10;
+    record->DibHandle = picture;
+    FFrameList->push_back(record);
+    GifNameBox->addItem(QString::fromStdString(name));
+    // The working picture is the new frame's, so the new frame is the one
+    // the panels change.
+    FCurrentFrame = record;
+    GifNameBox->setCurrentRow(GifNameBox->count() - 1, QItemSelectionModel::ClearAndSelect);
+    return record;
 }
 
 void TGifEdit::New1Click() {

@@ -114,23 +114,10 @@ void TGifEdit::AcquireSingleImage() {
         FWorkDib = std::move(work);
         if (newFrame) {
             const auto change = Change(TChangeKind::InsertFrames, "Scanner frame");
-            auto* record = new TMyGifAnimation;
-            record->Name = "Scanner frame";
-            record->Width = int16_t(FWorkDib->Width());
-            record->Height = int16_t(std::abs(FWorkDib->Height()));
-            if (FFrameList->empty()) {
-                record->ScreenWidth = uint16_t(record->Width);
-                record->ScreenHeight = uint16_t(record->Height);
-            }
+            TMyGifAnimation* record = AppendWorkDibFrame("Scanner frame", block.release());
             record->UseLocalPalette = 1;
             record->LocalColors = bits == 8 ? 255 : 16;
             record->Disposal = 3;
-            record->Delay = 10;
-            record->DibHandle = block.release();
-            FFrameList->push_back(record);
-            GifNameBox->addItem("Scanner frame");
-            FCurrentFrame = record;
-            GifNameBox->setCurrentRow(GifNameBox->count() - 1, QItemSelectionModel::ClearAndSelect);
         } else {
             const auto change = Change(TChangeKind::Pictures, "Replace by scanner frame",
                                        {(*FFrameList)[size_t(caret)]});
