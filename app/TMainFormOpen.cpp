@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolButton>
 #include <exception>
 
@@ -34,7 +35,9 @@ void TMainForm::OpenFile(const QString& fileName, TOpenFrom from) {
     // on another file) would take the first one's data from under it.
     if (FOpening) return;
     if (!MayDiscardAnimation()) {
-        SelectShownFile();
+        // After the click that chose the entry has run its course, or the
+        // list would take the new entry again.
+        QTimer::singleShot(0, this, [this] { SelectShownFile(); });
         return;
     }
     const std::string file = QFile::encodeName(fileName).toStdString();

@@ -91,6 +91,7 @@ TEST(Unsaved, EachWayOutAsksAndNoKeepsTheAnimation) {
 
         Answer(false);
         way.leave(form);
+        dialogtest::RunFor(20);
         EXPECT_FALSE(way.left(form));
         // Closing the editor refreshed the list; a refused open puts the
         // caret back on the file shown.
