@@ -295,12 +295,8 @@ bool TMainForm::HandleDrag(QEvent* event) {
         event->type() == QEvent::Drop) {
         auto* drag = static_cast<QDropEvent*>(event);
         if (!DroppedFiles(drag->mimeData()).isEmpty()) {
-            if (event->type() == QEvent::Drop) {
-                drag->acceptProposedAction();
-                OpenDroppedFiles(drag->mimeData()->urls());
-            } else {
-                drag->acceptProposedAction();
-            }
+            drag->acceptProposedAction();
+            if (event->type() == QEvent::Drop) OpenDroppedFiles(drag->mimeData()->urls());
             return true;
         }
     }

@@ -188,6 +188,7 @@ class TMainForm : public QWidget {
     void SelectShownFile();
     // TMainFormDrop.cpp: the readable files a drag carries.
     static QStringList DroppedFiles(const QMimeData* data);
+    static QStringList ReadableFiles(const QList<QUrl>& urls);
 
     QString FDirectory;
     QString FFileMask;

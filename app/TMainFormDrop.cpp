@@ -13,9 +13,12 @@
 #include <QUrl>
 
 QStringList TMainForm::DroppedFiles(const QMimeData* data) {
+    return data && data->hasUrls() ? ReadableFiles(data->urls()) : QStringList();
+}
+
+QStringList TMainForm::ReadableFiles(const QList<QUrl>& urls) {
     QStringList files;
-    if (!data || !data->hasUrls()) return files;
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : urls) {
         if (!url.isLocalFile()) continue;
         const QFileInfo info(url.toLocalFile());
         if (info.isFile() && MatchesMask(info.fileName(), InitialMask))
@@ -25,9 +28,7 @@ QStringList TMainForm::DroppedFiles(const QMimeData* data) {
 }
 
 bool TMainForm::OpenDroppedFiles(const QList<QUrl>& urls) {
-    QMimeData data;
-    data.setUrls(urls);
-    const QStringList files = DroppedFiles(&data);
+    const QStringList files = ReadableFiles(urls);
     if (files.isEmpty()) return false;
     const QFileInfo first(files.constFirst());
     // As a click: the browser goes to the file's folder, the entry is chosen

@@ -2,6 +2,7 @@
 
 #include "app/ModalResult.h"
 #include "imaging/still/TPMultiImage.h"
+#include "imaging/still/TPMultiMedia.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -125,11 +126,15 @@ TCaptureWindow::~TCaptureWindow() {
     FBuffer.ClearFrameBuffer();
 }
 
-void TCaptureWindow::PlaceDisplay(QWidget* display) {
+TPMultiMedia* TCaptureWindow::MakeDisplay() {
+    auto* display = Hinted(new TPMultiMedia(Panel3), "PMultiMedia1");
     auto* fill = new QGridLayout(Panel3);
     // The panel's 1-pixel bevel is the only margin.
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(display, 0, 0);
+    display->SetShowScrollbars(false);
+    display->SetScrolling(false);
+    return display;
 }
 
 bool TCaptureWindow::Capturing() const {

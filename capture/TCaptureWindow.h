@@ -68,8 +68,8 @@ class TCaptureWindow : public TToolDialog {
     void done(int result) override;
 
   protected:
-    // Puts the display widget into Panel3.
-    void PlaceDisplay(QWidget* display);
+    // The media display filling Panel3, without scroll bars or scrolling.
+    class TPMultiMedia* MakeDisplay();
     // Keeps the picture as the last grabbed frame and adds it to the buffer
     // as "Frame <FFrameNumber> of <source>".
     void AddGrab(const QImage& picture, const std::string& source);

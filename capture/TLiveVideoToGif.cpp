@@ -33,10 +33,7 @@ TLiveVideoToGif::TLiveVideoToGif(QWidget* parent)
     : TCaptureWindow(parent, "LiveVideoToGif",
                      "Capture Live video and convert them to animated gifs.",
                      "___Make_gif_sequence_from_an_AVI_video_file.") {
-    PMultiMedia1 = Hinted(new TPMultiMedia(Panel3), "PMultiMedia1");
-    PlaceDisplay(PMultiMedia1);
-    PMultiMedia1->SetShowScrollbars(false);
-    PMultiMedia1->SetScrolling(false);
+    PMultiMedia1 = MakeDisplay();
     PMultiMedia1->SetStretch(true);
     CameraPlayer = new TMIMediaPlayer(this);
     CameraPlayer->setObjectName("CameraPlayer");

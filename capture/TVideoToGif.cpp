@@ -30,10 +30,7 @@ TVideoToGif::TVideoToGif(QWidget* parent)
     : TCaptureWindow(parent, "VideoToGif",
                      "Capture video frames and convert them to animated gifs.",
                      "___Make_gif_sequence_from_an_AVI_video_file.") {
-    PMultiMedia1 = Hinted(new TPMultiMedia(Panel3), "PMultiMedia1");
-    PlaceDisplay(PMultiMedia1);
-    PMultiMedia1->SetShowScrollbars(false);
-    PMultiMedia1->SetScrolling(false);
+    PMultiMedia1 = MakeDisplay();
     MIMediaPlayer1 = Hinted(new TMIMediaPlayer(Client), "MIMediaPlayer1", "Video control buttons");
     MIMediaPlayer1->SetVisibleButtons(MPButton(btPlay) | MPButton(btPause) | MPButton(btStop) |
                                       MPButton(btNext) | MPButton(btPrev) | MPButton(btStep) |

@@ -366,6 +366,12 @@ class TGifEdit : public QDialog {
     // delay of 10 and, as a first frame, the screen; it becomes the current
     // frame, alone selected.
     TMyGifAnimation* AppendWorkDibFrame(const std::string& name, HGLOBAL picture);
+    // The record at `row` becomes the current frame and takes a copy of
+    // FWorkDib's picture with its size, and the name.
+    void ReplaceFrameWithWorkDib(int row, const std::string& name);
+    // After a paste or scan: the preview and size of FWorkDib, the panels of
+    // the frame it went into.
+    void ShowAddedPicture();
     // Inserts a record of FWorkDib's picture, named after the file.
     bool AppendFrameFromWorkDib(const std::string& fileName, int position);
     // Dragging in the frame list (TGifEditDrop.cpp). The selected frames

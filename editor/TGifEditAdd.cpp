@@ -216,13 +216,8 @@ void TGifEdit::ClipPasteClick() {
                 Change(TChangeKind::Pictures, "Paste over frame", {(*FFrameList)[size_t(caret)]});
             auto work = editorparts::WorkCopy(clip.get());
             if (!work->Dib()) return;
-            FCurrentFrame = (*FFrameList)[size_t(caret)];
             FWorkDib = std::move(work);
-            CommitWorkDib();
-            FCurrentFrame->Width = int16_t(FWorkDib->Width());
-            FCurrentFrame->Height = int16_t(std::abs(FWorkDib->Height()));
-            FCurrentFrame->Name = "Replaced by clipBoard Frame";
-            GifNameBox->item(caret)->setText("Replaced by clipBoard Frame");
+            ReplaceFrameWithWorkDib(caret, "Replaced by clipBoard Frame");
         } else {
             zp::GlobalBlock picture(DuplicateGlobalBlock(clip.get()));
             auto work = editorparts::WorkCopy(clip.get());
@@ -231,10 +226,14 @@ void TGifEdit::ClipPasteClick() {
             FWorkDib = std::move(work);
             AppendWorkDibFrame("New ClipBoard Frame", picture.release());
         }
-        FPreview = dibimage::ToImage(FWorkDib->Dib());
-        StatusPanels[0]->setText(
-            QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(FWorkDib->Height()));
     }
+    ShowAddedPicture();
+}
+
+void TGifEdit::ShowAddedPicture() {
+    FPreview = dibimage::ToImage(FWorkDib->Dib());
+    StatusPanels[0]->setText(
+        QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(std::abs(FWorkDib->Height())));
     AddingEnded(false);
     // Controls in use show the frame they now change; controls still off
     // stay off until an entry is clicked.
@@ -243,6 +242,14 @@ void TGifEdit::ClipPasteClick() {
     else
         PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
     UpdateMoveButtons();
+}
+
+void TGifEdit::ReplaceFrameWithWorkDib(int row, const std::string& name) {
+    FCurrentFrame = (*FFrameList)[size_t(row)];
+    if (!editorparts::GivePictureOf(FCurrentFrame, *FWorkDib)) return;
+    FCurrentFrame->Name = name;
+    GifNameBox->item(row)->setText(QString::fromStdString(name));
+    FramesChanged();
 }
 
 TMyGifAnimation* TGifEdit::AppendWorkDibFrame(const std::string& name, HGLOBAL picture) {

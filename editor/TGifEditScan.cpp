@@ -13,7 +13,6 @@
 #include "editor/TGifEdit.h"
 #include "editor/TPaintBox.h"
 #include "editor/commands/TChangeRecorder.h"
-#include "imaging/common/DibImage.h"
 #include "platform/GlobalBlock.h"
 
 #include <QAction>
@@ -121,24 +120,9 @@ void TGifEdit::AcquireSingleImage() {
         } else {
             const auto change = Change(TChangeKind::Pictures, "Replace by scanner frame",
                                        {(*FFrameList)[size_t(caret)]});
-            FCurrentFrame = (*FFrameList)[size_t(caret)];
-            editorparts::GivePicture(FCurrentFrame, block.release());
-            FCurrentFrame->Width = int16_t(FWorkDib->Width());
-            FCurrentFrame->Height = int16_t(std::abs(FWorkDib->Height()));
-            FCurrentFrame->Name = "Replaced by scanner frame";
-            GifNameBox->item(caret)->setText("Replaced by scanner frame");
-            FramesChanged();
+            ReplaceFrameWithWorkDib(caret, "Replaced by scanner frame");
         }
-        FPreview = dibimage::ToImage(FWorkDib->Dib());
-        StatusPanels[0]->setText(
-            QString("W:%1 * H:%2").arg(FWorkDib->Width()).arg(std::abs(FWorkDib->Height())));
     }
-    AddingEnded(false);
-    // As after a paste: controls in use show the frame they now change.
-    if (LeftEdit->isEnabled())
-        LoadFrameIntoPanels();
-    else
-        PlacePreview(FCurrentFrame->Left, FCurrentFrame->Top);
-    UpdateMoveButtons();
+    ShowAddedPicture();
     PaintBox1->update();
 }
